@@ -1,0 +1,65 @@
+// TIECache: the program's only road to the current user's WinINet URL cache.
+// Enumerates entries (one OnEntry call per entry), looks one up by URL and
+// deletes entries. Whatever WinINet returns is copied at once into EntryInfo.
+// Failures come back as numbers: 0 success, 2 no usable WinINet, otherwise the
+// Windows error code (259 ends an enumeration).
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "cache/EntryTypes.h"
+#include "ui/Component.h"
+
+class TIECache;
+
+using TOnEntryEvent = std::function<void(TIECache& Sender, bool& Cancel)>;
+using TOnGroupEvent = std::function<void(TIECache& Sender, int64_t GroupID, bool& Cancel)>;
+
+// Asks once per process whether wininet.dll offers what the component needs;
+// a true answer is kept, a false one is asked again at the next call.
+bool CheckLibrary();
+// A UTC file time as local days since 30 December 1899; 0 when a step fails.
+TDateTime FileTimeToDateTime(const FILETIME& Time);
+
+class TIECache : public TComponent {
+public:
+    explicit TIECache(TComponent* Owner = nullptr);
+
+    TFilterOptions FilterOptions() const { return FFilterOptions; }
+    void SetFilterOptions(TFilterOptions Value);
+    TSearchPattern SearchPattern() const { return FSearchPattern; }
+    void SetSearchPattern(TSearchPattern Value) { FSearchPattern = Value; }
+    bool LibraryFound() const { return CheckLibrary(); }
+    const TEntryInfo& EntryInfo() const { return FEntryInfo; }
+
+    TOnEntryEvent OnEntry;
+    TOnGroupEvent OnGroup; // published, never fired
+
+    uint32_t GetEntryInfo(const std::string& Url);
+    uint32_t DeleteEntry(const std::string& Url);
+    void DeleteAllEntries();
+    void RetrieveEntries(int64_t GroupId);
+
+    // The entry-type mask that enumerations pass to WinINet.
+    uint32_t FilterMask() const { return FFilterMask; }
+
+private:
+    void UpdateFilter();
+    void ClearEntryInfo();
+    void CopyEntryInfo(const INTERNET_CACHE_ENTRY_INFOA& Entry);
+    uint32_t FindFirstEntry(int64_t GroupId);
+    uint32_t FindNextEntry();
+    void CloseEnumeration();
+
+    TSearchPattern FSearchPattern = spAll;
+    HANDLE FEnumHandle = nullptr;
+    bool FCancel = false;
+    TFilterOptions FFilterOptions;
+    uint32_t FFilterMask = 0;
+    TEntryInfo FEntryInfo;
+};

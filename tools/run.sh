@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The run command: installs what is missing, builds, and starts Morvane under
+# Wine on a project-local prefix whose URL cache is seeded with a demo set once.
+# With a display the window opens there; without one Morvane runs on a virtual
+# display, a screenshot of its window is written and the program is closed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+. tools/wine-env.sh
+morvane_build "$MORVANE_PRESET"
+
+export WINEPREFIX="$PWD/.wine-demo"
+bin="$PWD/$MORVANE_BUILD"
+shot="${MORVANE_SCREENSHOT:-$PWD/morvane-screenshot.png}"
+
+seed_and_run() {
+  if [ ! -f "$WINEPREFIX/.morvane-seeded" ]; then
+    morvane_new_prefix "$WINEPREFIX"
+    if [ -f "$bin/tools/SeedCache.exe" ]; then
+      "$MORVANE_WINE" "$bin/tools/SeedCache.exe"
+    fi
+    touch "$WINEPREFIX/.morvane-seeded"
+  fi
+  if [ "${MORVANE_HEADLESS:-0}" = 1 ]; then
+    "$MORVANE_WINE" "$bin/app/Morvane.exe" &
+    pid=$!
+    "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" wait "Morvane " 30000 >/dev/null
+    sleep "${MORVANE_SHOT_DELAY:-2}"
+    import -window root "$shot"
+    "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" close "Morvane " 30000 >/dev/null
+    wait "$pid"
+    echo "screenshot: $shot"
+  else
+    "$MORVANE_WINE" "$bin/app/Morvane.exe"
+  fi
+  /usr/lib/wine/wineserver -w 2>/dev/null || true
+}
+
+if [ -n "${DISPLAY:-}" ] && [ "${MORVANE_HEADLESS:-0}" != 1 ]; then
+  seed_and_run
+else
+  export MORVANE_HEADLESS=1
+  export -f seed_and_run morvane_new_prefix
+  export bin shot MORVANE_WINE
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c seed_and_run
+fi

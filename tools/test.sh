@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds, and runs every test
+# under Wine on a virtual display, in a private prefix made for this run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+. tools/wine-env.sh
+
+# The shipped 32-bit build is always built (its imports are checked by a test).
+morvane_build mingw-i686
+[ "$MORVANE_PRESET" = mingw-i686 ] || morvane_build "$MORVANE_PRESET"
+
+export WINEPREFIX="$PWD/$MORVANE_BUILD/wineprefix"
+exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  . tools/wine-env.sh
+  morvane_new_prefix "$WINEPREFIX"
+  ctest --preset "$MORVANE_PRESET" "$@"
+  status=$?
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  exit $status' bash "$@"
