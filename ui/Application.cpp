@@ -1,0 +1,203 @@
+#include "ui/Application.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <algorithm>
+
+#include "ui/Form.h"
+
+std::string ExceptionBoxText(const std::string& Message)
+{
+    std::string text = Message;
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
+        text += '.';
+    return text;
+}
+
+std::string GetLongHint(const std::string& Hint)
+{
+    size_t bar = Hint.find('|');
+    return bar == std::string::npos ? Hint : Hint.substr(bar + 1);
+}
+
+std::string GetShortHint(const std::string& Hint)
+{
+    size_t bar = Hint.find('|');
+    return bar == std::string::npos ? Hint : Hint.substr(0, bar);
+}
+
+TApplication& Application()
+{
+    static TApplication app;
+    return app;
+}
+
+TApplication::~TApplication()
+{
+    DestroyForms();
+    if (FComInitialized)
+        ::CoUninitialize();
+}
+
+void TApplication::Initialize()
+{
+    if (!FComInitialized) {
+        HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        FComInitialized = SUCCEEDED(hr);
+    }
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    if (!MessageBox) {
+        MessageBox = [](HWND owner, const std::string& text, const std::string& caption, UINT type) {
+            return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+        };
+    }
+}
+
+void TApplication::AdoptForm(std::unique_ptr<TForm> Form)
+{
+    if (!FMainForm)
+        FMainForm = Form.get();
+    FForms.push_back(std::move(Form));
+}
+
+bool TApplication::OwnsForm(const TForm* Form) const
+{
+    return std::any_of(FForms.begin(), FForms.end(), [&](const auto& f) { return f.get() == Form; });
+}
+
+void TApplication::ReleaseForm(TForm* Form)
+{
+    if (std::find(FReleased.begin(), FReleased.end(), Form) == FReleased.end())
+        FReleased.push_back(Form);
+}
+
+void TApplication::FreeReleased()
+{
+    while (!FReleased.empty()) {
+        TForm* form = FReleased.back();
+        FReleased.pop_back();
+        auto it = std::find_if(FForms.begin(), FForms.end(), [&](const auto& f) { return f.get() == form; });
+        if (it != FForms.end()) {
+            std::unique_ptr<TForm> doomed = std::move(*it);
+            FForms.erase(it);
+            if (FMainForm == form)
+                FMainForm = nullptr;
+        }
+    }
+}
+
+void TApplication::DestroyForms()
+{
+    FReleased.clear();
+    // The main form goes last, so that the others can still reach it.
+    while (!FForms.empty()) {
+        auto it = FForms.end() - 1;
+        if (it->get() == FMainForm && FForms.size() > 1)
+            it = FForms.end() - 2;
+        std::unique_ptr<TForm> doomed = std::move(*it);
+        FForms.erase(it);
+        if (doomed.get() == FMainForm)
+            FMainForm = nullptr;
+        doomed.reset();
+    }
+}
+
+HWND TApplication::Handle() const
+{
+    return FMainForm ? FMainForm->Handle() : nullptr;
+}
+
+void TApplication::Run()
+{
+    if (FMainForm)
+        FMainForm->Show();
+    while (!FTerminated)
+        HandleMessage();
+}
+
+void TApplication::Terminate()
+{
+    FTerminated = true;
+    ::PostQuitMessage(0);
+}
+
+bool TApplication::PreTranslate(MSG& Msg)
+{
+    HWND root = Msg.hwnd ? ::GetAncestor(Msg.hwnd, GA_ROOT) : nullptr;
+    auto* form = dynamic_cast<TForm*>(TControl::FromHandle(root));
+    if (!form)
+        return false;
+    if (Msg.message == WM_KEYDOWN && form->KeyPreview() && form->OnKeyDown) {
+        WORD key = static_cast<WORD>(Msg.wParam);
+        form->OnKeyDown(*form, key);
+        if (key == 0)
+            return true;
+        Msg.wParam = key;
+    }
+    return ::IsDialogMessageA(root, &Msg) != FALSE;
+}
+
+bool TApplication::ProcessMessage()
+{
+    MSG msg;
+    if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    if (msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    if (!PreTranslate(msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    FreeReleased();
+    return true;
+}
+
+void TApplication::ProcessMessages()
+{
+    while (ProcessMessage()) {
+    }
+}
+
+void TApplication::HandleMessage()
+{
+    if (!ProcessMessage()) {
+        Idle();
+        if (!FTerminated)
+            ::WaitMessage();
+    }
+}
+
+void TApplication::HandleException(const std::exception& E)
+{
+    std::string text = ExceptionBoxText(E.what());
+    if (MessageBox)
+        MessageBox(::GetActiveWindow(), text, FTitle, MB_OK | MB_ICONERROR);
+}
+
+void TApplication::SetHint(const std::string& Value)
+{
+    if (Value == FHint)
+        return;
+    FHint = Value;
+    if (OnHint)
+        OnHint();
+}
+
+void TApplication::Idle()
+{
+    POINT pt;
+    std::string hint;
+    if (::GetCursorPos(&pt)) {
+        for (TControl* c = TControl::FromHandle(::WindowFromPoint(pt)); c; c = c->Parent()) {
+            if (!c->Hint().empty()) {
+                hint = c->Hint();
+                break;
+            }
+        }
+    }
+    SetHint(hint);
+}

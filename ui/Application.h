@@ -1,0 +1,95 @@
+// TApplication: the process's one application object. Initialises COM and the
+// common controls, owns the forms, runs the message loop, keeps the current
+// hint, and reports an exception that escapes an event handler in a box.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+class TForm;
+
+// The text of the exception box: a full stop is appended when the text is not
+// empty and its last character sorts after the full stop.
+std::string ExceptionBoxText(const std::string& Message);
+
+// "Short|Long": the part after the bar, or the whole when there is none.
+std::string GetLongHint(const std::string& Hint);
+std::string GetShortHint(const std::string& Hint);
+
+class TApplication {
+public:
+    TApplication() = default;
+    ~TApplication();
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
+
+    // COM (single-threaded apartment) and the common controls, before any window.
+    void Initialize();
+    bool Initialized() const { return FComInitialized; }
+
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(std::string Value) { FTitle = std::move(Value); }
+
+    // Creates a form owned by the application; the first one made is the main form.
+    template <typename F, typename... Args>
+    F& CreateForm(Args&&... args)
+    {
+        static_assert(std::is_base_of_v<TForm, F>);
+        auto form = std::make_unique<F>(std::forward<Args>(args)...);
+        F& ref = *form;
+        AdoptForm(std::move(form));
+        return ref;
+    }
+    void AdoptForm(std::unique_ptr<TForm> Form);
+    // Frees a form once the current message has been handled.
+    void ReleaseForm(TForm* Form);
+    // Destroys every form, the main form last.
+    void DestroyForms();
+    bool OwnsForm(const TForm* Form) const;
+
+    TForm* MainForm() const { return FMainForm; }
+    // The application's own window: the main form's.
+    HWND Handle() const;
+
+    // Shows the main form and handles messages until Terminate.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    // Handles one waiting message (idle processing when there is none); false when none was waiting.
+    bool ProcessMessage();
+    void ProcessMessages();
+    void HandleMessage();
+    void ResetTerminated() { FTerminated = false; }
+
+    void HandleException(const std::exception& E);
+    // The message box call, replaceable for tests.
+    std::function<int(HWND Owner, const std::string& Text, const std::string& Caption, UINT Type)> MessageBox;
+
+    // The current hint; a change (and only a change) fires OnHint.
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& Value);
+    std::function<void()> OnHint;
+    // Idle processing: the hint of the control under the pointer.
+    void Idle();
+
+private:
+    bool PreTranslate(MSG& Msg);
+    void FreeReleased();
+
+    bool FComInitialized = false;
+    bool FTerminated = false;
+    std::string FTitle;
+    std::string FHint;
+    TForm* FMainForm = nullptr;
+    std::vector<std::unique_ptr<TForm>> FForms;
+    std::vector<TForm*> FReleased;
+};
+
+TApplication& Application();

@@ -1,0 +1,454 @@
+#include "ui/Control.h"
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+
+#include "ui/Application.h"
+
+namespace {
+constexpr char ControlProp[] = "Morvane.Control";
+constexpr char OwnClassName[] = "MorvaneControl";
+} // namespace
+
+TControl::TControl(TComponent* Owner, std::string Name) : TComponent(Owner, std::move(Name)) {}
+
+TControl::~TControl()
+{
+    DestroyHandle();
+    for (TControl* child : FControls)
+        child->FParent = nullptr;
+    if (FParent)
+        FParent->RemoveChild(this);
+}
+
+TControl* TControl::FromHandle(HWND Wnd)
+{
+    return Wnd ? static_cast<TControl*>(::GetPropA(Wnd, ControlProp)) : nullptr;
+}
+
+void TControl::DestroyHandle()
+{
+    if (FHandle) {
+        HWND wnd = FHandle;
+        ::DestroyWindow(wnd);
+        if (FHandle == wnd) { // a standard control: no WM_NCDESTROY of ours
+            ::RemovePropA(wnd, ControlProp);
+            FHandle = nullptr;
+        }
+    }
+}
+
+void TControl::SetParent(TControl* Value)
+{
+    if (Value == FParent)
+        return;
+    if (FParent)
+        FParent->RemoveChild(this);
+    FParent = Value;
+    if (FParent) {
+        FParent->InsertChild(this);
+        if (FParent->HandleAllocated())
+            HandleNeeded();
+    }
+}
+
+void TControl::InsertChild(TControl* Child)
+{
+    FControls.push_back(Child);
+    if (Child->FAlign != alNone)
+        Realign();
+}
+
+void TControl::RemoveChild(TControl* Child)
+{
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), Child), FControls.end());
+    if (Child->FAlign != alNone)
+        Realign();
+}
+
+void TControl::SetAlign(TAlign Value)
+{
+    FAlign = Value;
+    if (FParent)
+        FParent->Realign();
+}
+
+void TControl::SetBounds(int Left, int Top, int Width, int Height)
+{
+    if (Left == FLeft && Top == FTop && Width == FWidth && Height == FHeight)
+        return;
+    FLeft = Left;
+    FTop = Top;
+    FWidth = Width;
+    FHeight = Height;
+    ApplyBounds();
+    BoundsChanged();
+    if (FParent && FAlign != alNone && !FParent->FAligning)
+        FParent->Realign();
+    Realign();
+}
+
+void TControl::ApplyBounds()
+{
+    if (FHandle)
+        ::SetWindowPos(FHandle, nullptr, FLeft, FTop, FWidth, FHeight,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TControl::SetVisible(bool Value)
+{
+    if (FVisible == Value)
+        return;
+    FVisible = Value;
+    if (FHandle)
+        ::ShowWindow(FHandle, Value ? SW_SHOW : SW_HIDE);
+    if (FParent && FAlign != alNone)
+        FParent->Realign();
+}
+
+std::string TControl::Text() const
+{
+    if (!FHandle)
+        return FText;
+    std::string text;
+    int length = ::GetWindowTextLengthA(FHandle);
+    while (length >= 0) {
+        text.resize(static_cast<size_t>(length) + 1);
+        int got = ::GetWindowTextA(FHandle, text.data(), length + 1);
+        if (got < length || ::GetWindowTextLengthA(FHandle) <= length) {
+            text.resize(static_cast<size_t>(got));
+            return text;
+        }
+        length = ::GetWindowTextLengthA(FHandle);
+    }
+    return {};
+}
+
+void TControl::SetText(const std::string& Value)
+{
+    FText = Value;
+    if (FHandle)
+        ::SetWindowTextA(FHandle, Value.c_str());
+}
+
+void TControl::SetColor(COLORREF Value)
+{
+    FColor = Value;
+    FParentColor = false;
+    Invalidate();
+}
+
+void TControl::SetParentColor(bool Value)
+{
+    FParentColor = Value;
+    Invalidate();
+}
+
+COLORREF TControl::EffectiveColor() const
+{
+    return (FParentColor && FParent) ? FParent->EffectiveColor() : FColor;
+}
+
+HBRUSH TControl::BackgroundBrush() const
+{
+    COLORREF color = EffectiveColor();
+    if (!FBrush || FBrushColor != color) {
+        FBrush.Reset(::CreateSolidBrush(color));
+        FBrushColor = color;
+    }
+    return FBrush.Get();
+}
+
+const TFontSpec& TControl::Font() const
+{
+    return (FParentFont && FParent) ? FParent->Font() : FFont;
+}
+
+void TControl::SetFont(const TFontSpec& Value)
+{
+    FParentFont = false;
+    FFont = Value;
+    FFontHandle.Reset();
+    FontChanged();
+}
+
+HFONT TControl::FontHandle() const
+{
+    if (FParentFont && FParent)
+        return FParent->FontHandle();
+    if (!FFontHandle) {
+        FFontHandle.Reset(::CreateFontA(FFont.Height, 0, 0, 0, FFont.Bold ? FW_BOLD : FW_NORMAL,
+                                        FFont.Italic, FFont.Underline, FFont.StrikeOut,
+                                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                        FFont.Name.c_str()));
+    }
+    return FFontHandle.Get();
+}
+
+void TControl::FontChanged()
+{
+    if (FHandle && UsesFont())
+        ::SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
+    for (TControl* child : FControls)
+        if (child->FParentFont)
+            child->FontChanged();
+    Invalidate();
+}
+
+void TControl::Invalidate()
+{
+    if (FHandle)
+        ::InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TControl::Repaint()
+{
+    if (FHandle) {
+        ::InvalidateRect(FHandle, nullptr, TRUE);
+        ::UpdateWindow(FHandle);
+    }
+}
+
+RECT TControl::ClientRect() const
+{
+    RECT r{0, 0, FWidth, FHeight};
+    if (FHandle)
+        ::GetClientRect(FHandle, &r);
+    return r;
+}
+
+void TControl::Realign()
+{
+    if (FAligning)
+        return;
+    FAligning = true;
+    RECT r = ClientRect();
+    for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
+        for (TControl* c : FControls) {
+            if (c->FAlign != pass || !c->FVisible)
+                continue;
+            int l = c->FLeft, t = c->FTop, w = c->FWidth, h = c->FHeight;
+            switch (pass) {
+            case alTop:
+                l = r.left; t = r.top; w = r.right - r.left;
+                r.top += h;
+                break;
+            case alBottom:
+                l = r.left; t = r.bottom - h; w = r.right - r.left;
+                r.bottom -= h;
+                break;
+            case alLeft:
+                l = r.left; t = r.top; h = r.bottom - r.top;
+                r.left += w;
+                break;
+            case alRight:
+                l = r.right - w; t = r.top; h = r.bottom - r.top;
+                r.right -= w;
+                break;
+            default:
+                l = r.left; t = r.top; w = r.right - r.left; h = r.bottom - r.top;
+                break;
+            }
+            c->SetBounds(l, t, std::max(w, 0), std::max(h, 0));
+        }
+    }
+    FAligning = false;
+}
+
+void TControl::BeginUpdate()
+{
+    if (FUpdateCount++ == 0 && FHandle)
+        ::SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0);
+}
+
+void TControl::EndUpdate()
+{
+    if (FUpdateCount > 0 && --FUpdateCount == 0 && FHandle) {
+        ::SendMessageA(FHandle, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(FHandle, nullptr, nullptr,
+                       RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+}
+
+void TControl::HandleNeeded()
+{
+    if (FHandle)
+        return;
+    if (FParent)
+        FParent->HandleNeeded();
+    if (FHandle) // the parent's creation made this one too
+        return;
+    CreateWnd(FParent ? FParent->FHandle : nullptr);
+    if (UsesFont())
+        ::SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
+    AfterCreateWnd();
+    CreateChildren();
+    Realign();
+}
+
+void TControl::CreateChildren()
+{
+    std::vector<TControl*> order(FControls);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const TControl* a, const TControl* b) { return a->FTabOrder < b->FTabOrder; });
+    for (TControl* child : order)
+        child->HandleNeeded();
+}
+
+void TControl::RegisterOwnClass(const char* ClassName, HICON Icon, HICON SmallIcon)
+{
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    if (::GetClassInfoExA(instance, ClassName, &wc))
+        return;
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = StaticWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hIcon = Icon;
+    wc.hIconSm = SmallIcon;
+    wc.lpszClassName = ClassName;
+    ::RegisterClassExA(&wc);
+}
+
+void TControl::CreateOwnClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle)
+{
+    RegisterOwnClass(ClassName);
+    FOwnClass = true;
+    ::CreateWindowExA(ExStyle, ClassName, FText.c_str(), Style | (FVisible ? WS_VISIBLE : 0),
+                      FLeft, FTop, FWidth, FHeight, ParentWnd, nullptr,
+                      ::GetModuleHandleA(nullptr), this);
+    if (!FHandle)
+        throw std::runtime_error("Cannot create window " + Name());
+}
+
+void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle)
+{
+    HWND wnd = ::CreateWindowExA(ExStyle, ClassName, FText.c_str(), Style | (FVisible ? WS_VISIBLE : 0),
+                                 FLeft, FTop, FWidth, FHeight, ParentWnd, nullptr,
+                                 ::GetModuleHandleA(nullptr), nullptr);
+    if (!wnd)
+        throw std::runtime_error("Cannot create window " + Name());
+    Attach(wnd);
+}
+
+void TControl::Attach(HWND Wnd)
+{
+    FHandle = Wnd;
+    ::SetPropA(Wnd, ControlProp, this);
+}
+
+void TControl::CreateWnd(HWND ParentWnd)
+{
+    CreateOwnClass(ParentWnd, OwnClassName, Style(), ExStyle());
+}
+
+LRESULT CALLBACK TControl::StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    TControl* self;
+    if (Msg == WM_NCCREATE) {
+        self = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(LParam)->lpCreateParams);
+        if (self)
+            self->Attach(Wnd);
+    } else {
+        self = FromHandle(Wnd);
+    }
+    if (!self)
+        return ::DefWindowProcA(Wnd, Msg, WParam, LParam);
+    if (Msg == WM_NCDESTROY) {
+        LRESULT r = ::DefWindowProcA(Wnd, Msg, WParam, LParam);
+        ::RemovePropA(Wnd, ControlProp);
+        self->FHandle = nullptr;
+        return r;
+    }
+    try {
+        return self->WndProc(Msg, WParam, LParam);
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
+        return 0;
+    }
+}
+
+LRESULT TControl::DefaultProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    return ::DefWindowProcA(FHandle, Msg, WParam, LParam);
+}
+
+LRESULT TControl::ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, bool& Handled)
+{
+    LRESULT result = 0;
+    Handled = false;
+    switch (Msg) {
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(LParam);
+        TControl* child = FromHandle(header->hwndFrom);
+        if (!child) // a list view's header reports through the list view
+            child = FromHandle(::GetParent(header->hwndFrom));
+        if (child && child != this)
+            Handled = child->Notify(*header, result);
+        break;
+    }
+    case WM_COMMAND:
+        if (LParam) {
+            TControl* child = FromHandle(reinterpret_cast<HWND>(LParam));
+            if (child && child != this)
+                Handled = child->Command(HIWORD(WParam), result);
+        }
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+        if (TControl* child = FromHandle(reinterpret_cast<HWND>(LParam))) {
+            if (HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(WParam))) {
+                Handled = true;
+                result = reinterpret_cast<LRESULT>(brush);
+            }
+        }
+        break;
+    }
+    return result;
+}
+
+LRESULT TControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    switch (Msg) {
+    case WM_ERASEBKGND: {
+        RECT r;
+        ::GetClientRect(FHandle, &r);
+        ::FillRect(reinterpret_cast<HDC>(WParam), &r, BackgroundBrush());
+        return 1;
+    }
+    case WM_PAINT: {
+        TPaintDC dc(FHandle);
+        Paint(dc.DC());
+        return 0;
+    }
+    case WM_SIZE:
+        Realign();
+        break;
+    case WM_NOTIFY:
+    case WM_COMMAND:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX: {
+        bool handled;
+        LRESULT r = ReflectToChild(Msg, WParam, LParam, handled);
+        if (handled)
+            return r;
+        break;
+    }
+    }
+    return DefaultProc(Msg, WParam, LParam);
+}
+
+void TControl::Paint(HDC) {}
+
+bool TControl::Notify(NMHDR&, LRESULT&) { return false; }
+bool TControl::Command(WORD, LRESULT&) { return false; }
+HBRUSH TControl::CtlColor(HDC) { return nullptr; }

@@ -1,0 +1,156 @@
+// TControl: a child window of a form, with the framework's alignment layout.
+//
+// Controls of our own window class (panels, labels, splitters, forms) receive
+// their messages in WndProc; standard controls (list view, tree view, edit,
+// button, status bar) get the WM_NOTIFY / WM_COMMAND / WM_CTLCOLOR* messages
+// that their parent receives handed back to them (Notify, Command, CtlColor).
+// `this` is stored as a window property, so a window's wrapper is found from
+// its handle without any global map.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Component.h"
+#include "ui/Handle.h"
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+// Font description; the handle is made on demand and shared by every control
+// that takes the font from its parent.
+struct TFontSpec {
+    std::string Name = "MS Sans Serif";
+    int Height = -11; // pixels; negative: character height
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+    COLORREF Color = GetSysColor(COLOR_WINDOWTEXT);
+
+    bool operator==(const TFontSpec&) const = default;
+};
+
+using TNotifyEvent = std::function<void(TComponent& Sender)>;
+using TMouseEvent = std::function<void(TComponent& Sender, UINT Button, int X, int Y)>;
+
+class TControl : public TComponent {
+public:
+    TControl(TComponent* Owner, std::string Name);
+    ~TControl() override;
+
+    HWND Handle() const { return FHandle; }
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    // Creates the window (and those of the children) when it does not exist yet.
+    void HandleNeeded();
+    static TControl* FromHandle(HWND Wnd);
+
+    TControl* Parent() const { return FParent; }
+    void SetParent(TControl* Value);
+    const std::vector<TControl*>& Controls() const { return FControls; }
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign Value);
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetBounds(int Left, int Top, int Width, int Height);
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+
+    const std::string& Hint() const { return FHint; }
+    void SetHint(std::string Value) { FHint = std::move(Value); }
+    int TabOrder() const { return FTabOrder; }
+    void SetTabOrder(int Value) { FTabOrder = Value; }
+
+    // Caption or text of the control.
+    std::string Text() const;
+    void SetText(const std::string& Value);
+
+    COLORREF Color() const { return FColor; }
+    void SetColor(COLORREF Value);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool Value);
+    // The colour the control paints with: its own, or its parent's.
+    COLORREF EffectiveColor() const;
+
+    const TFontSpec& Font() const;
+    void SetFont(const TFontSpec& Value);
+    bool ParentFont() const { return FParentFont; }
+    HFONT FontHandle() const;
+
+    void Invalidate();
+    void Repaint();
+    void Realign();
+    virtual RECT ClientRect() const;
+
+    // Hands WM_NOTIFY / WM_COMMAND / WM_CTLCOLOR* back to the child that sent them.
+    virtual bool Notify(NMHDR& Header, LRESULT& Result);
+    virtual bool Command(WORD Code, LRESULT& Result);
+    virtual HBRUSH CtlColor(HDC DC);
+
+    // Repainting suspended and resumed around bulk changes.
+    void BeginUpdate();
+    void EndUpdate();
+
+protected:
+    // Makes the window; the default makes one of our own class.
+    virtual void CreateWnd(HWND ParentWnd);
+    virtual void AfterCreateWnd() {}
+    virtual LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam);
+    virtual void Paint(HDC DC);
+    virtual DWORD Style() const { return WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN; }
+    virtual DWORD ExStyle() const { return 0; }
+    // False for controls that keep the system's own font.
+    virtual bool UsesFont() const { return true; }
+    virtual void FontChanged();
+    virtual void BoundsChanged() {}
+    void CreateOwnClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle);
+    void CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle);
+    void Attach(HWND Wnd);
+    LRESULT DefaultProc(UINT Msg, WPARAM WParam, LPARAM LParam);
+    HBRUSH BackgroundBrush() const;
+    void CreateChildren();
+    void ApplyBounds();
+    // Lets the parent route notifications of windows it owns.
+    LRESULT ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, bool& Handled);
+
+    static LRESULT CALLBACK StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    static void RegisterOwnClass(const char* ClassName, HICON Icon = nullptr, HICON SmallIcon = nullptr);
+
+    HWND FHandle = nullptr;
+    bool FOwnClass = false;
+
+private:
+    friend class TForm;
+    void DestroyHandle();
+    void InsertChild(TControl* Child);
+    void RemoveChild(TControl* Child);
+
+    TControl* FParent = nullptr;
+    std::vector<TControl*> FControls;
+    TAlign FAlign = alNone;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    bool FVisible = true;
+    std::string FHint;
+    std::string FText;
+    int FTabOrder = 0;
+    COLORREF FColor = GetSysColor(COLOR_BTNFACE);
+    bool FParentColor = true;
+    bool FParentFont = true;
+    TFontSpec FFont;
+    mutable TFontHandle FFontHandle;
+    mutable TBrushHandle FBrush;
+    mutable COLORREF FBrushColor = CLR_INVALID;
+    int FUpdateCount = 0;
+    bool FAligning = false;
+};

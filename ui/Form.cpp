@@ -1,0 +1,231 @@
+#include "ui/Form.h"
+
+#include "ui/Application.h"
+
+#include <stdexcept>
+
+TForm::TForm(TComponent* Owner, std::string Name, std::string ClassName)
+    : TControl(Owner, std::move(Name)), FClassName(std::move(ClassName))
+{
+    SetParentColor(false);
+    FVisible = false;
+}
+
+TForm::~TForm()
+{
+    Destroy();
+}
+
+void TForm::Destroy()
+{
+    if (FDestroyed)
+        return;
+    FDestroyed = true;
+    if (OnDestroy)
+        OnDestroy(*this);
+    if (FMenu && FHandle)
+        ::SetMenu(FHandle, nullptr);
+    DestroyHandle();
+    if (FMenu)
+        ::DestroyMenu(FMenu);
+    FMenu = nullptr;
+}
+
+void TForm::DoCreate()
+{
+    if (OnCreate)
+        OnCreate(*this);
+}
+
+DWORD TForm::Style() const
+{
+    if (FBorderStyle == bsToolWindow)
+        return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+}
+
+DWORD TForm::ExStyle() const
+{
+    DWORD ex = WS_EX_CONTROLPARENT;
+    if (FBorderStyle == bsToolWindow)
+        ex |= WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME;
+    return ex;
+}
+
+void TForm::CreateWnd(HWND)
+{
+    RegisterOwnClass(FClassName.c_str(), FIcon, FSmallIcon);
+    FOwnClass = true;
+    HWND owner = nullptr;
+    if (Application().MainForm() && Application().MainForm() != this)
+        owner = Application().MainForm()->Handle();
+    // Created hidden: Show makes it visible.
+    ::CreateWindowExA(ExStyle(), FClassName.c_str(), Text().c_str(), Style(), Left(), Top(),
+                      Width(), Height(), owner, FMenu, ::GetModuleHandleA(nullptr), this);
+    if (!FHandle)
+        throw std::runtime_error("Cannot create window " + Name());
+    if (FIcon)
+        ::SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon));
+    if (FSmallIcon)
+        ::SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FSmallIcon));
+}
+
+void TForm::SetMenu(HMENU Value)
+{
+    FMenu = Value;
+    if (FHandle)
+        ::SetMenu(FHandle, Value);
+}
+
+void TForm::SetClientSize(int Width, int Height)
+{
+    RECT r{0, 0, Width, Height};
+    ::AdjustWindowRectEx(&r, Style(), FMenu != nullptr, ExStyle());
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
+TWindowState TForm::WindowState() const
+{
+    if (FHandle && ::IsWindowVisible(FHandle)) {
+        if (::IsIconic(FHandle))
+            return wsMinimized;
+        if (::IsZoomed(FHandle))
+            return wsMaximized;
+        return wsNormal;
+    }
+    return FWindowState;
+}
+
+void TForm::SetWindowState(TWindowState Value)
+{
+    FWindowState = Value;
+    if (FHandle && ::IsWindowVisible(FHandle)) {
+        static const int commands[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
+        ::ShowWindow(FHandle, commands[Value]);
+    }
+}
+
+void TForm::ApplyPosition()
+{
+    RECT area{};
+    if (FPosition == poDesktopCenter) {
+        area.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+        area.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+        area.right = area.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        area.bottom = area.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    } else if (FPosition == poMainFormCenter) {
+        TForm* main = Application().MainForm();
+        if (!main || main == this || !main->Handle())
+            return;
+        ::GetWindowRect(main->Handle(), &area);
+    } else {
+        return;
+    }
+    int left = area.left + ((area.right - area.left) - Width()) / 2;
+    int top = area.top + ((area.bottom - area.top) - Height()) / 2;
+    SetBounds(left, top, Width(), Height());
+}
+
+void TForm::Show()
+{
+    HandleNeeded();
+    if (!FShown) {
+        FShown = true;
+        if (OnShow)
+            OnShow(*this);
+        if (!FHandle)
+            return;
+        ApplyPosition();
+    }
+    static const int commands[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+    TControl::SetVisible(true);
+    ::ShowWindow(FHandle, commands[FWindowState]);
+    ::UpdateWindow(FHandle);
+}
+
+void TForm::Close()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(*this, canClose);
+    if (!canClose)
+        return;
+    TCloseAction action = caHide;
+    if (OnClose)
+        OnClose(*this, action);
+    if (action == caNone)
+        return;
+    if (FModal) {
+        FModalDone = true;
+        if (action == caFree)
+            Application().ReleaseForm(this);
+        return;
+    }
+    if (Application().MainForm() == this) {
+        Application().Terminate();
+        return;
+    }
+    if (action == caMinimize)
+        ::ShowWindow(FHandle, SW_MINIMIZE);
+    else if (action == caFree)
+        Application().ReleaseForm(this);
+    else
+        Hide();
+}
+
+int TForm::ShowModal()
+{
+    TForm* main = Application().MainForm();
+    HWND disabled = (main && main != this && main->Handle()) ? main->Handle() : nullptr;
+    if (disabled)
+        ::EnableWindow(disabled, FALSE);
+    FModal = true;
+    FModalDone = false;
+    Show();
+    while (!FModalDone && !Application().Terminated())
+        Application().HandleMessage();
+    if (disabled) {
+        ::EnableWindow(disabled, TRUE);
+        ::SetActiveWindow(disabled);
+    }
+    if (FHandle)
+        Hide();
+    FModal = false;
+    return 0;
+}
+
+LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    for (auto& hook : FHooks) {
+        LRESULT result = 0;
+        if (hook(Msg, WParam, LParam, result))
+            return result;
+    }
+    switch (Msg) {
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(LParam);
+        if (FMinWidth > 0)
+            info->ptMinTrackSize.x = FMinWidth;
+        if (FMinHeight > 0)
+            info->ptMinTrackSize.y = FMinHeight;
+        return 0;
+    }
+    case WM_WINDOWPOSCHANGED: {
+        auto* pos = reinterpret_cast<WINDOWPOS*>(LParam);
+        if (!::IsIconic(FHandle) && !(pos->flags & SWP_NOSIZE && pos->flags & SWP_NOMOVE)) {
+            RECT r;
+            ::GetWindowRect(FHandle, &r);
+            TControl::FLeft = r.left;
+            TControl::FTop = r.top;
+            TControl::FWidth = r.right - r.left;
+            TControl::FHeight = r.bottom - r.top;
+            Realign();
+        }
+        break;
+    }
+    }
+    return TControl::WndProc(Msg, WParam, LParam);
+}

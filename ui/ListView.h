@@ -1,0 +1,128 @@
+// TListView: a report-style list view over a vector of rows (owner data), with
+// the framework's column collection.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Control.h"
+#include "ui/StdCtrls.h"
+
+class TListView;
+
+// One column with the eight published properties. A width that is not
+// negative is kept between MinWidth and a non-zero MaxWidth; the first
+// column is always left-aligned.
+class TListColumn {
+public:
+    TListColumn(TListView& Owner, int Index) : FOwner(&Owner), FIndex(Index) {}
+
+    int Index() const { return FIndex; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value) { FAutoSize = Value; }
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value) { FImageIndex = Value; }
+    int MaxWidth() const { return FMaxWidth; }
+    void SetMaxWidth(int Value);
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value);
+    int Tag() const { return FTag; }
+    void SetTag(int Value) { FTag = Value; }
+    // The width the column holds (read from the control while it exists).
+    int Width() const;
+    void SetWidth(int Value);
+
+    // The width rule for a value given to the column.
+    static int ClampWidth(int Value, int MinWidth, int MaxWidth);
+
+private:
+    friend class TListView;
+    friend class TListColumns;
+    void Apply();
+    TListView* FOwner;
+    int FIndex;
+    TAlignment FAlignment = taLeftJustify;
+    bool FAutoSize = false;
+    std::string FCaption;
+    int FImageIndex = -1;
+    int FMaxWidth = 0;
+    int FMinWidth = 0;
+    int FTag = 0;
+    int FWidth = 50;
+};
+
+class TListColumns {
+public:
+    explicit TListColumns(TListView& Owner) : FOwner(Owner) {}
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TListColumn& operator[](int Index) { return *FItems.at(static_cast<size_t>(Index)); }
+    const TListColumn& operator[](int Index) const { return *FItems.at(static_cast<size_t>(Index)); }
+    // A new column with the values of a new column, at the end.
+    TListColumn& Add();
+    void Clear();
+    // Changes between the two rebuild the header once.
+    void BeginUpdate() { ++FUpdateCount; }
+    void EndUpdate();
+    bool Updating() const { return FUpdateCount > 0; }
+
+private:
+    friend class TListView;
+    friend class TListColumn;
+    void Changed();
+    TListView& FOwner;
+    std::vector<std::unique_ptr<TListColumn>> FItems;
+    int FUpdateCount = 0;
+    bool FDirty = false;
+};
+
+struct TListItem {
+    std::string Caption;
+    std::vector<std::string> SubItems;
+};
+
+class TListView : public TControl {
+public:
+    TListView(TComponent* Owner, std::string Name);
+
+    TListColumns& Columns() { return FColumns; }
+    const TListColumns& Columns() const { return FColumns; }
+
+    size_t ItemCount() const { return FItems.size(); }
+    const TListItem& Item(size_t Index) const { return FItems.at(Index); }
+    const std::vector<TListItem>& Items() const { return FItems; }
+    // Replaces every row; no row is selected afterwards.
+    void SetItems(std::vector<TListItem> Items);
+    void ClearItems() { SetItems({}); }
+    void DeleteItem(size_t Index);
+
+    int SelectedIndex() const;
+    void SetSelectedIndex(int Index);
+
+    bool GridLines() const { return FGridLines; }
+    void SetGridLines(bool Value) { FGridLines = Value; }
+
+    // Any change of a row: its text, image or state. Item is -1 for a range.
+    std::function<void(TListView& Sender, int Item, UINT Change)> OnChange;
+
+    // Rebuilds the header from the columns (the collection calls it).
+    void RebuildColumns();
+
+protected:
+    void CreateWnd(HWND ParentWnd) override;
+    bool Notify(NMHDR& Header, LRESULT& Result) override;
+
+private:
+    friend class TListColumn;
+    TListColumns FColumns;
+    std::vector<TListItem> FItems;
+    bool FGridLines = false;
+    int FBuiltColumns = 0;
+};

@@ -1,0 +1,263 @@
+#include "ui/StdCtrls.h"
+
+#include <commctrl.h>
+
+#include "ui/Application.h"
+
+// --- TPanel ---------------------------------------------------------------
+
+RECT TPanel::ClientRect() const
+{
+    RECT r = TControl::ClientRect();
+    int b = BevelWidth();
+    ::InflateRect(&r, -b, -b);
+    return r;
+}
+
+void TPanel::Paint(HDC DC)
+{
+    RECT r;
+    ::GetClientRect(FHandle, &r);
+    auto edge = [&](TBevelCut cut) {
+        if (cut == bvNone)
+            return;
+        ::DrawEdge(DC, &r, cut == bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+        ::InflateRect(&r, -1, -1);
+    };
+    edge(FBevelOuter);
+    edge(FBevelInner);
+}
+
+// --- TGroupBox ------------------------------------------------------------
+
+void TGroupBox::Paint(HDC DC)
+{
+    RECT r;
+    ::GetClientRect(FHandle, &r);
+    TSelectObject font(DC, FontHandle());
+    TEXTMETRICA tm{};
+    ::GetTextMetricsA(DC, &tm);
+    RECT frame = r;
+    frame.top += tm.tmHeight / 2;
+    ::DrawEdge(DC, &frame, EDGE_ETCHED, BF_RECT);
+    std::string caption = Text();
+    if (!caption.empty()) {
+        SIZE extent{};
+        ::GetTextExtentPoint32A(DC, caption.c_str(), static_cast<int>(caption.size()), &extent);
+        RECT text{8, 0, 8 + extent.cx + 4, tm.tmHeight};
+        ::SetBkColor(DC, EffectiveColor());
+        ::SetTextColor(DC, Font().Color);
+        ::ExtTextOutA(DC, 10, 0, ETO_OPAQUE, &text, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
+    }
+}
+
+// --- TLabel ---------------------------------------------------------------
+
+TLabel::TLabel(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Name)) {}
+
+void TLabel::SetCaption(const std::string& Value)
+{
+    FCaption = Value;
+    SetText(Value);
+    AdjustSize();
+    Invalidate();
+}
+
+void TLabel::SetAutoSize(bool Value)
+{
+    FAutoSize = Value;
+    AdjustSize();
+}
+
+SIZE TLabel::TextExtent() const
+{
+    SIZE extent{0, 0};
+    HDC dc = ::GetDC(nullptr);
+    {
+        TSelectObject font(dc, FontHandle());
+        RECT r{0, 0, 0, 0};
+        const std::string text = FCaption.empty() ? std::string(" ") : FCaption;
+        ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                    DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+        extent.cx = FCaption.empty() ? 0 : r.right - r.left;
+        extent.cy = r.bottom - r.top;
+    }
+    ::ReleaseDC(nullptr, dc);
+    return extent;
+}
+
+void TLabel::AdjustSize()
+{
+    if (!FAutoSize)
+        return;
+    SIZE extent = TextExtent();
+    SetBounds(Left(), Top(), extent.cx, extent.cy);
+}
+
+void TLabel::FontChanged()
+{
+    TControl::FontChanged();
+    AdjustSize();
+}
+
+void TLabel::Paint(HDC DC)
+{
+    RECT r;
+    ::GetClientRect(FHandle, &r);
+    TSelectObject font(DC, FontHandle());
+    ::SetBkMode(DC, TRANSPARENT);
+    ::SetTextColor(DC, Font().Color);
+    UINT format = DT_NOPREFIX | DT_SINGLELINE;
+    if (FAlignment == taCenter)
+        format |= DT_CENTER;
+    else if (FAlignment == taRightJustify)
+        format |= DT_RIGHT;
+    ::DrawTextA(DC, FCaption.c_str(), static_cast<int>(FCaption.size()), &r, format);
+}
+
+LRESULT TLabel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    int x = static_cast<short>(LOWORD(LParam));
+    int y = static_cast<short>(HIWORD(LParam));
+    switch (Msg) {
+    case WM_ERASEBKGND:
+        if (FTransparent)
+            return 1;
+        break;
+    case WM_SETCURSOR:
+        if (FCursor && LOWORD(LParam) == HTCLIENT) {
+            ::SetCursor(FCursor);
+            return TRUE;
+        }
+        break;
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    case WM_MOUSEMOVE:
+        if (!FMouseInside) {
+            FMouseInside = true;
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
+            ::TrackMouseEvent(&track);
+            MouseEnter();
+        }
+        return 0;
+    case WM_MOUSELEAVE:
+        FMouseInside = false;
+        MouseLeave();
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        FPressed = Msg == WM_LBUTTONDOWN;
+        ::SetCapture(FHandle);
+        MouseDown(Msg, x, y);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+        bool click = FPressed && Msg == WM_LBUTTONUP;
+        FPressed = false;
+        if (::GetCapture() == FHandle)
+            ::ReleaseCapture();
+        MouseUp(Msg, x, y);
+        RECT r;
+        ::GetClientRect(FHandle, &r);
+        POINT pt{x, y};
+        if (click && ::PtInRect(&r, pt))
+            Click();
+        return 0;
+    }
+    }
+    return TControl::WndProc(Msg, WParam, LParam);
+}
+
+void TLabel::MouseDown(UINT Button, int X, int Y)
+{
+    if (OnMouseDown)
+        OnMouseDown(*this, Button, X, Y);
+}
+
+void TLabel::MouseUp(UINT Button, int X, int Y)
+{
+    if (OnMouseUp)
+        OnMouseUp(*this, Button, X, Y);
+}
+
+void TLabel::Click()
+{
+    if (OnClick)
+        OnClick(*this);
+}
+
+// --- TMemo ----------------------------------------------------------------
+
+TMemo::TMemo(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Name))
+{
+    SetColor(RGB(255, 255, 255));
+}
+
+void TMemo::CreateWnd(HWND ParentWnd)
+{
+    DWORD style = WS_CHILD | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
+                  ES_AUTOVSCROLL | ES_NOHIDESEL | (FReadOnly ? ES_READONLY : 0);
+    CreateStdClass(ParentWnd, "EDIT", style, WS_EX_CLIENTEDGE);
+    // No limit of the control's own on how much text it takes.
+    ::SendMessageA(FHandle, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+}
+
+HBRUSH TMemo::CtlColor(HDC DC)
+{
+    ::SetBkColor(DC, EffectiveColor());
+    ::SetTextColor(DC, Font().Color);
+    return BackgroundBrush();
+}
+
+// --- TButton --------------------------------------------------------------
+
+void TButton::CreateWnd(HWND ParentWnd)
+{
+    CreateStdClass(ParentWnd, "BUTTON",
+                   WS_CHILD | WS_TABSTOP | (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0);
+}
+
+bool TButton::Command(WORD Code, LRESULT& Result)
+{
+    if (Code != BN_CLICKED)
+        return false;
+    if (OnClick)
+        OnClick(*this);
+    Result = 0;
+    return true;
+}
+
+// --- TStatusBar -----------------------------------------------------------
+
+TStatusBar::TStatusBar(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Name)) {}
+
+TStatusBar::~TStatusBar()
+{
+    if (FAutoHint)
+        Application().OnHint = nullptr;
+}
+
+void TStatusBar::CreateWnd(HWND ParentWnd)
+{
+    CreateStdClass(ParentWnd, STATUSCLASSNAMEA, WS_CHILD | SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE, 0);
+    ::SendMessageA(FHandle, SB_SIMPLE, TRUE, 0);
+    ::SendMessageA(FHandle, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(FSimpleText.c_str()));
+}
+
+void TStatusBar::SetSimpleText(const std::string& Value)
+{
+    FSimpleText = Value;
+    if (FHandle)
+        ::SendMessageA(FHandle, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(FSimpleText.c_str()));
+}
+
+void TStatusBar::SetAutoHint(bool Value)
+{
+    FAutoHint = Value;
+    if (Value)
+        Application().OnHint = [this] { SetSimpleText(GetLongHint(Application().Hint())); };
+    else
+        Application().OnHint = nullptr;
+}

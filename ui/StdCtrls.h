@@ -1,0 +1,129 @@
+// The plain controls: panel, group box, label, memo, push button, status bar.
+#pragma once
+
+#include "ui/Control.h"
+
+enum TBevelCut { bvNone, bvLowered, bvRaised };
+
+class TPanel : public TControl {
+public:
+    using TControl::TControl;
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut Value) { FBevelOuter = Value; Invalidate(); }
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut Value) { FBevelInner = Value; Invalidate(); }
+    RECT ClientRect() const override;
+
+protected:
+    DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
+    void Paint(HDC DC) override;
+
+private:
+    int BevelWidth() const { return (FBevelOuter != bvNone) + (FBevelInner != bvNone); }
+    TBevelCut FBevelOuter = bvRaised;
+    TBevelCut FBevelInner = bvNone;
+};
+
+class TGroupBox : public TControl {
+public:
+    using TControl::TControl;
+
+protected:
+    DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
+    void Paint(HDC DC) override;
+};
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+// A label of our own drawing: sized to its text unless AutoSize is off.
+class TLabel : public TControl {
+public:
+    TLabel(TComponent* Owner, std::string Name);
+    void SetCaption(const std::string& Value);
+    const std::string& Caption() const { return FCaption; }
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value) { FAlignment = Value; Invalidate(); }
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value) { FTransparent = Value; Invalidate(); }
+    void SetCursor(HCURSOR Value) { FCursor = Value; }
+    // The size the caption needs in the label's font.
+    SIZE TextExtent() const;
+
+    TNotifyEvent OnClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+
+protected:
+    void Paint(HDC DC) override;
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
+    void FontChanged() override;
+    void AdjustSize();
+    // Reactions a descendant may replace; the base fires the events.
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
+    virtual void MouseDown(UINT Button, int X, int Y);
+    virtual void MouseUp(UINT Button, int X, int Y);
+    virtual void Click();
+
+private:
+    std::string FCaption;
+    bool FAutoSize = true;
+    TAlignment FAlignment = taLeftJustify;
+    bool FTransparent = false;
+    HCURSOR FCursor = nullptr;
+    bool FMouseInside = false;
+    bool FPressed = false;
+};
+
+// Multi-line text: read-only here, white, both scroll bars.
+class TMemo : public TControl {
+public:
+    TMemo(TComponent* Owner, std::string Name);
+    void Clear() { SetText({}); }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; }
+
+protected:
+    void CreateWnd(HWND ParentWnd) override;
+    HBRUSH CtlColor(HDC DC) override;
+
+private:
+    bool FReadOnly = true;
+};
+
+class TButton : public TControl {
+public:
+    using TControl::TControl;
+    TNotifyEvent OnClick;
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value) { FDefault = Value; }
+
+protected:
+    void CreateWnd(HWND ParentWnd) override;
+    bool Command(WORD Code, LRESULT& Result) override;
+
+private:
+    bool FDefault = false;
+};
+
+// One simple panel with a size grip; with AutoHint it shows the
+// application's current hint whenever that changes.
+class TStatusBar : public TControl {
+public:
+    TStatusBar(TComponent* Owner, std::string Name);
+    ~TStatusBar() override;
+    std::string SimpleText() const { return FSimpleText; }
+    void SetSimpleText(const std::string& Value);
+    bool AutoHint() const { return FAutoHint; }
+    void SetAutoHint(bool Value);
+
+protected:
+    void CreateWnd(HWND ParentWnd) override;
+    bool UsesFont() const override { return false; }
+
+private:
+    std::string FSimpleText;
+    bool FAutoHint = false;
+};

@@ -1,0 +1,141 @@
+#include "ui/TreeView.h"
+
+#include <stdexcept>
+
+TTreeView::TTreeView(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Name)) {}
+
+TTreeView::~TTreeView()
+{
+    OnChange = nullptr;
+}
+
+void TTreeView::CreateWnd(HWND ParentWnd)
+{
+    CreateStdClass(ParentWnd, WC_TREEVIEWA,
+                   WS_CHILD | WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
+                       TVS_SHOWSELALWAYS | TVS_FULLROWSELECT | TVS_NOTOOLTIPS,
+                   WS_EX_CLIENTEDGE);
+    ::SendMessageA(FHandle, TVM_SETINDENT, FIndent, 0);
+}
+
+void TTreeView::SetIndent(int Value)
+{
+    FIndent = Value;
+    if (FHandle)
+        ::SendMessageA(FHandle, TVM_SETINDENT, Value, 0);
+}
+
+HTREEITEM TTreeView::AddChild(HTREEITEM Parent, const std::string& Text, std::unique_ptr<TTreeNodeData> Data)
+{
+    HandleNeeded();
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = Parent ? Parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = const_cast<char*>(Text.c_str());
+    insert.item.lParam = reinterpret_cast<LPARAM>(Data.get());
+    auto node = reinterpret_cast<HTREEITEM>(
+        ::SendMessageA(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    if (!node)
+        throw std::runtime_error("Cannot add tree node");
+    if (Data)
+        FData.emplace(node, std::move(Data));
+    else
+        ++FDatalessCount;
+    return node;
+}
+
+void TTreeView::ClearNodes()
+{
+    if (!FHandle)
+        return;
+    bool hadSelection = Selected() != nullptr;
+    FClearing = true;
+    ::SendMessageA(FHandle, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    FClearing = false;
+    FData.clear();
+    FDatalessCount = 0;
+    if (hadSelection && OnChange)
+        OnChange(*this, nullptr);
+}
+
+HTREEITEM TTreeView::FirstNode() const
+{
+    return FHandle ? TreeView_GetRoot(FHandle) : nullptr;
+}
+
+HTREEITEM TTreeView::FirstChild(HTREEITEM Node) const
+{
+    return FHandle ? TreeView_GetChild(FHandle, Node) : nullptr;
+}
+
+HTREEITEM TTreeView::NextSibling(HTREEITEM Node) const
+{
+    return FHandle ? TreeView_GetNextSibling(FHandle, Node) : nullptr;
+}
+
+HTREEITEM TTreeView::Selected() const
+{
+    return FHandle ? TreeView_GetSelection(FHandle) : nullptr;
+}
+
+void TTreeView::Select(HTREEITEM Node)
+{
+    if (FHandle)
+        TreeView_SelectItem(FHandle, Node);
+}
+
+std::string TTreeView::NodeText(HTREEITEM Node) const
+{
+    std::string text(256, '\0');
+    for (;;) {
+        TVITEMA item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = Node;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        if (!::SendMessageA(FHandle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+            return {};
+        size_t length = lstrlenA(text.c_str());
+        if (length + 1 < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
+TTreeNodeData* TTreeView::NodeData(HTREEITEM Node) const
+{
+    auto it = FData.find(Node);
+    return it == FData.end() ? nullptr : it->second.get();
+}
+
+bool TTreeView::Expanded(HTREEITEM Node) const
+{
+    return FHandle && (TreeView_GetItemState(FHandle, Node, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+bool TTreeView::Notify(NMHDR& Header, LRESULT& Result)
+{
+    switch (Header.code) {
+    case TVN_SELCHANGEDA:
+    case TVN_SELCHANGEDW: {
+        if (FClearing)
+            return true;
+        auto& nm = reinterpret_cast<NMTREEVIEWA&>(Header);
+        if (OnChange)
+            OnChange(*this, nm.itemNew.hItem);
+        Result = 0;
+        return true;
+    }
+    case TVN_DELETEITEMA:
+    case TVN_DELETEITEMW: {
+        auto& nm = reinterpret_cast<NMTREEVIEWA&>(Header);
+        if (FData.erase(nm.itemOld.hItem) == 0 && FDatalessCount > 0 && !FClearing)
+            --FDatalessCount;
+        return true;
+    }
+    }
+    return false;
+}
