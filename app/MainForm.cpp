@@ -1,0 +1,132 @@
+#include "app/MainForm.h"
+
+#include "ui/Application.h"
+
+TfrmMorvane* frmMorvane = nullptr;
+
+namespace {
+// The design client area the layout was made for.
+constexpr int DesignOuterWidth = 644;
+constexpr int DesignOuterHeight = 472;
+
+TFontSpec FormFont()
+{
+    TFontSpec font;
+    font.Name = "MS Sans Serif";
+    font.Height = -11; // 8 point at 96 dots per inch
+    font.Color = ::GetSysColor(COLOR_WINDOWTEXT);
+    return font;
+}
+
+void Place(TControl& control, TControl& parent, TAlign align, int width, int height, int tabOrder = 0)
+{
+    control.SetParent(&parent);
+    control.SetBounds(0, 0, width, height);
+    control.SetAlign(align);
+    control.SetTabOrder(tabOrder);
+}
+} // namespace
+
+TfrmMorvane::TfrmMorvane() : TForm(nullptr, "frmMorvane", "TfrmMorvane")
+{
+    frmMorvane = this;
+    BuildLayout();
+    OnCreate = [this](TForm& sender) { FormCreate(sender); };
+    OnClose = [this](TForm& sender, TCloseAction& action) { FormClose(sender, action); };
+    HandleNeeded();
+    // The text view lies over the browser view.
+    ::SetWindowPos(HeaderMemo.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DoCreate();
+}
+
+TfrmMorvane::~TfrmMorvane()
+{
+    Destroy();
+    if (frmMorvane == this)
+        frmMorvane = nullptr;
+}
+
+void TfrmMorvane::BuildLayout()
+{
+    SetCaption("Morvane ");
+    SetBounds(0, 0, DesignOuterWidth, DesignOuterHeight);
+    SetMinSize(500, 400);
+    SetPosition(poDesktopCenter);
+    SetColor(::GetSysColor(COLOR_BTNFACE));
+    SetFont(FormFont());
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    SetIcons(static_cast<HICON>(::LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, LR_SHARED)),
+             static_cast<HICON>(::LoadImageA(instance, "MAINICON", IMAGE_ICON, 16, 16, LR_SHARED)));
+
+    IECache1.SetName("IECache1");
+    IECache1.SetFilterOptions({NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY,
+                               TRACK_OFFLINE_ENTRY, TRACK_ONLINE_ENTRY});
+    IECache1.SetSearchPattern(spAll);
+    IECache1.OnEntry = [this](TIECache& sender, bool& cancel) { IECache1Entry(sender, cancel); };
+
+    // Left-hand side: the host tree over the file information box.
+    Place(sPanel3, *this, alLeft, 185, 399, 2);
+    sPanel3.SetBevelOuter(bvNone);
+    Place(CacheTreeView, sPanel3, alClient, 185, 282, 0);
+    CacheTreeView.SetIndent(19);
+    Place(FileInfoPanel, sPanel3, alBottom, 185, 117, 1);
+    FileInfoPanel.SetBevelOuter(bvRaised);
+    Place(GroupBox1, FileInfoPanel, alClient, 183, 115);
+    GroupBox1.SetText("File information");
+    struct LabelDesign { TLabel& label; int left, top; const char* caption; };
+    for (const LabelDesign& d : {LabelDesign{Label1, 5, 17, "HitRate:"}, LabelDesign{Label2, 5, 36, "FileSize:"},
+                                 LabelDesign{Label3, 6, 54, "Last accessed:"},
+                                 LabelDesign{Label4, 6, 73, "Last modified:"}, LabelDesign{Label5, 6, 91, "Expire:"}}) {
+        d.label.SetParent(&GroupBox1);
+        d.label.SetBounds(d.left, d.top, 0, 0);
+        d.label.SetCaption(d.caption);
+    }
+
+    Place(sSplitter1, *this, alLeft, 4, 399);
+    sSplitter1.SetBounds(185, 0, 4, 399);
+    sSplitter1.SetBeveled(true);
+    sSplitter1.SetMinSize(100);
+
+    // Right-hand side: the entry list over the preview area.
+    Place(sPanel1, *this, alClient, 447, 399, 1);
+    sPanel1.SetBevelOuter(bvNone);
+    Place(sPanel2, sPanel1, alClient, 447, 399, 0);
+    sPanel2.SetBevelOuter(bvNone);
+    Place(CacheListView, sPanel2, alTop, 447, 184, 0);
+    CacheListView.SetGridLines(true);
+    struct ColumnDesign { const char* caption; int width, minWidth; };
+    for (const ColumnDesign& d : {ColumnDesign{"Name", 300, 100}, ColumnDesign{"Last Access", 100, 50},
+                                  ColumnDesign{"Hit rate", 50, 50}, ColumnDesign{"Size", 50, 50},
+                                  ColumnDesign{"File Name", 200, 100}}) {
+        TListColumn& column = CacheListView.Columns().Add();
+        column.SetCaption(d.caption);
+        column.SetMinWidth(d.minWidth);
+        column.SetWidth(d.width);
+    }
+    Place(sSplitter2, sPanel2, alTop, 447, 4);
+    sSplitter2.SetBounds(0, 184, 447, 4);
+    sSplitter2.SetBeveled(true);
+    sSplitter2.SetMinSize(100);
+    Place(sPanel4, sPanel2, alClient, 447, 211, 1);
+    sPanel4.SetBevelOuter(bvNone);
+    Place(WebBrowser1, sPanel4, alClient, 447, 211, 0);
+    WebBrowser1.SetBevelOuter(bvNone);
+    Place(HeaderMemo, sPanel4, alClient, 447, 211, 1);
+
+    Place(sStatusBar1, *this, alBottom, 636, 19);
+    sStatusBar1.SetAutoHint(true);
+}
+
+void TfrmMorvane::FormCreate(TForm&)
+{
+}
+
+void TfrmMorvane::FormClose(TForm&, TCloseAction&)
+{
+}
+
+void TfrmMorvane::LoadCache()
+{
+    IECache1.SetSearchPattern(spAll);
+    RebuildListing();
+}

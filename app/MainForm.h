@@ -1,0 +1,64 @@
+// TfrmMorvane: the main window. A tree of hosts on the left with the "File
+// information" box under it, the entry list at the top right and the preview
+// area under the list. The form is split by concern: layout and life cycle
+// here (MainForm.cpp), the listing (Listing.cpp), the detail pane
+// (DetailPane.cpp) and the commands (Commands.cpp).
+#pragma once
+
+#include "cache/IECache.h"
+#include "ui/Form.h"
+#include "ui/ListView.h"
+#include "ui/Splitter.h"
+#include "ui/StdCtrls.h"
+#include "ui/TreeView.h"
+
+class TfrmMorvane : public TForm {
+public:
+    TfrmMorvane();
+    ~TfrmMorvane() override;
+
+    // Lists the whole cache (pattern spAll) and builds the host tree.
+    void LoadCache();
+
+    // Handlers wired by the layout.
+    void FormCreate(TForm& Sender);
+    void FormClose(TForm& Sender, TCloseAction& Action);
+    void IECache1Entry(TIECache& Sender, bool& Cancel);
+
+    // Members, as the layout names them.
+    TIECache IECache1{this};
+    TPanel sPanel3{this, "sPanel3"};
+    TTreeView CacheTreeView{this, "CacheTreeView"};
+    TPanel FileInfoPanel{this, "FileInfoPanel"};
+    TGroupBox GroupBox1{this, "GroupBox1"};
+    TLabel Label1{this, "Label1"};
+    TLabel Label2{this, "Label2"};
+    TLabel Label3{this, "Label3"};
+    TLabel Label4{this, "Label4"};
+    TLabel Label5{this, "Label5"};
+    TSplitter sSplitter1{this, "sSplitter1"};
+    TPanel sPanel1{this, "sPanel1"};
+    TPanel sPanel2{this, "sPanel2"};
+    TListView CacheListView{this, "CacheListView"};
+    TSplitter sSplitter2{this, "sSplitter2"};
+    TPanel sPanel4{this, "sPanel4"};
+    TPanel WebBrowser1{this, "WebBrowser1"};
+    TMemo HeaderMemo{this, "HeaderMemo"};
+    TStatusBar sStatusBar1{this, "sStatusBar1"};
+
+    bool BuildingTree() const { return FBuildingTree; }
+
+private:
+    void BuildLayout();
+    void RebuildListing();
+    void BeginHostTree();
+    void FillEntryList();
+    void EndHostTree();
+    void AddEntryRow(TEntryInfo Entry);
+
+    bool FBuildingTree = false;
+    std::vector<TListItem> FPendingRows;
+};
+
+// The application's one main window.
+extern TfrmMorvane* frmMorvane;
