@@ -55,6 +55,8 @@ private:
     uint32_t FindFirstEntry(int64_t GroupId);
     uint32_t FindNextEntry();
     void CloseEnumeration();
+    template <class Call>
+    uint32_t SizedCall(Call WinInetCall);
 
     TSearchPattern FSearchPattern = spAll;
     HANDLE FEnumHandle = nullptr;

@@ -1,0 +1,277 @@
+#include "cache/IECache.h"
+
+#include <chrono>
+#include <memory>
+
+#include "cache/CacheApi.h"
+
+using CacheApi::Api;
+
+namespace {
+
+// Unit-wide: true once CheckLibrary has found everything it looks for.
+bool LibraryFlag = false;
+
+// The unit's start-up: asked once when the program starts, before any window exists.
+[[maybe_unused]] const bool StartupLibraryCheck = CheckLibrary();
+
+constexpr const char* LibraryName = "wininet.dll";
+constexpr const char* RequiredFunctions[] = {
+    "FindFirstUrlCacheGroup",
+    "FindNextUrlCacheGroup",
+    "GetUrlCacheGroupAttributeA",
+    "SetUrlCacheGroupAttributeA",
+    "FindFirstUrlCacheEntryExA",
+};
+
+// The URL pattern of each TSearchPattern; spAll passes no pattern, spUrl an empty text.
+const char* PatternOf(TSearchPattern Pattern)
+{
+    static const char EmptyText[] = "";
+    switch (Pattern) {
+    case spCookies: return "Cookie:";
+    case spHistory: return "Visited:";
+    case spUrl: return EmptyText;
+    case spAll: break;
+    }
+    return nullptr;
+}
+
+std::string TextOf(const char* Text)
+{
+    return Text ? std::string(Text) : std::string();
+}
+
+} // namespace
+
+namespace CacheApi {
+
+void ResetLibraryFlag()
+{
+    LibraryFlag = false;
+}
+
+} // namespace CacheApi
+
+bool CheckLibrary()
+{
+    if (LibraryFlag)
+        return true;
+    bool found = false;
+    try {
+        if (HMODULE library = Api().LoadLibraryA(LibraryName)) {
+            found = true;
+            for (const char* name : RequiredFunctions) {
+                if (!Api().GetProcAddress(library, name)) {
+                    found = false;
+                    break;
+                }
+            }
+        }
+    } catch (...) {
+        found = false;
+    }
+    LibraryFlag = found;
+    return found;
+}
+
+TDateTime FileTimeToDateTime(const FILETIME& Time)
+{
+    using namespace std::chrono;
+    try {
+        FILETIME local{};
+        SYSTEMTIME st{};
+        if (!Api().FileTimeToLocalFileTime(&Time, &local) || !Api().FileTimeToSystemTime(&local, &st))
+            return 0;
+        const year_month_day date{year{st.wYear}, month{st.wMonth}, day{st.wDay}};
+        if (!date.ok() || st.wHour > 23 || st.wMinute > 59 || st.wSecond > 59 || st.wMilliseconds > 999)
+            return 0;
+        constexpr sys_days Epoch{year{1899} / December / 30};
+        const double days = static_cast<double>((sys_days{date} - Epoch).count());
+        const double time =
+            (((st.wHour * 60.0 + st.wMinute) * 60.0 + st.wSecond) * 1000.0 + st.wMilliseconds) / 86400000.0;
+        // Before 30 December 1899 the day count is negative and the time of day
+        // takes it further below zero.
+        return days >= 0 ? days + time : days - time;
+    } catch (...) {
+        return 0;
+    }
+}
+
+TIECache::TIECache(TComponent* Owner) : TComponent(Owner)
+{
+    ClearEntryInfo();
+    // Stored directly: the mask stays 0 until FilterOptions is assigned.
+    FFilterOptions = {NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY,
+        TRACK_ONLINE_ENTRY};
+}
+
+void TIECache::SetFilterOptions(TFilterOptions Value)
+{
+    FFilterOptions = Value;
+    UpdateFilter();
+}
+
+void TIECache::UpdateFilter()
+{
+    FFilterMask = 0;
+    if (FFilterOptions.Empty())
+        return;
+    for (int ordinal = 0; ordinal < FilterOptionCount; ++ordinal)
+        if (FFilterOptions.Contains(static_cast<TFilterOption>(ordinal)))
+            FFilterMask += FilterValues[ordinal];
+}
+
+// Asks WinINet once with no buffer for the size it needs, then again with a
+// buffer of exactly that size, and copies the entry on success. WinInetCall
+// takes (entry buffer or null, address of the size, whether this is the first,
+// sizing call) and returns whether the call succeeded.
+template <class Call>
+uint32_t TIECache::SizedCall(Call WinInetCall)
+{
+    DWORD size = 0;
+    WinInetCall(nullptr, &size, true);
+    std::unique_ptr<std::byte[]> buffer;
+    if (size != 0)
+        buffer = std::make_unique_for_overwrite<std::byte[]>(size);
+    auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.get());
+    if (!WinInetCall(entry, &size, false))
+        return Api().GetLastError();
+    if (!entry) // success without an entry to copy: nothing was delivered
+        return ERROR_INSUFFICIENT_BUFFER;
+    CopyEntryInfo(*entry);
+    return 0;
+}
+
+uint32_t TIECache::GetEntryInfo(const std::string& Url)
+{
+    if (!CheckLibrary())
+        return 2;
+    return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size, bool) {
+        return Api().GetUrlCacheEntryInfoExA(Url.c_str(), Entry, Size, nullptr, nullptr, nullptr, 0) != FALSE;
+    });
+}
+
+uint32_t TIECache::FindFirstEntry(int64_t GroupId)
+{
+    if (!CheckLibrary())
+        return 2;
+    FEnumHandle = nullptr;
+    const char* pattern = PatternOf(FSearchPattern);
+    return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size, bool Sizing) {
+        HANDLE handle = Api().FindFirstUrlCacheEntryExA(pattern, 0, FFilterMask, GroupId, Entry, Size, nullptr,
+            nullptr, nullptr);
+        if (Sizing) {
+            // Only the size counts here; an enumeration opened anyway is not kept.
+            if (handle)
+                Api().FindCloseUrlCache(handle);
+            return false;
+        }
+        FEnumHandle = handle;
+        return handle != nullptr;
+    });
+}
+
+uint32_t TIECache::FindNextEntry()
+{
+    if (!CheckLibrary())
+        return 2;
+    return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size, bool) {
+        return Api().FindNextUrlCacheEntryExA(FEnumHandle, Entry, Size, nullptr, nullptr, nullptr) != FALSE;
+    });
+}
+
+void TIECache::CloseEnumeration()
+{
+    HANDLE handle = FEnumHandle;
+    FEnumHandle = nullptr;
+    Api().FindCloseUrlCache(handle);
+}
+
+namespace {
+
+// Closes the component's enumeration when the operation ends, by return or by
+// an exception from an OnEntry handler.
+template <class Close>
+class TCloseAtEnd {
+public:
+    explicit TCloseAtEnd(Close C) : FClose(C) {}
+    ~TCloseAtEnd() { FClose(); }
+    TCloseAtEnd(const TCloseAtEnd&) = delete;
+    TCloseAtEnd& operator=(const TCloseAtEnd&) = delete;
+
+private:
+    Close FClose;
+};
+
+} // namespace
+
+void TIECache::RetrieveEntries(int64_t GroupId)
+{
+    if (!CheckLibrary())
+        return;
+    FCancel = false;
+    TCloseAtEnd close([this] { CloseEnumeration(); });
+    uint32_t r = FindFirstEntry(GroupId);
+    if (r != 0)
+        return;
+    if (OnEntry)
+        OnEntry(*this, FCancel);
+    while (r == 0 && !FCancel) {
+        r = FindNextEntry();
+        if (r == 0 && OnEntry)
+            OnEntry(*this, FCancel);
+    }
+}
+
+uint32_t TIECache::DeleteEntry(const std::string& Url)
+{
+    // Nothing can be deleted without the library: that is a failure, not a success.
+    if (!CheckLibrary())
+        return 2;
+    if (!Api().DeleteUrlCacheEntryA(Url.c_str()))
+        return Api().GetLastError();
+    ClearEntryInfo();
+    return 0;
+}
+
+void TIECache::DeleteAllEntries()
+{
+    if (!CheckLibrary())
+        return;
+    TCloseAtEnd close([this] { CloseEnumeration(); });
+    uint32_t r = FindFirstEntry(0);
+    if (r != 0)
+        return;
+    do {
+        DeleteEntry(FEntryInfo.SourceUrlName);
+        r = FindNextEntry();
+    } while (r == 0);
+}
+
+void TIECache::CopyEntryInfo(const INTERNET_CACHE_ENTRY_INFOA& Entry)
+{
+    if (!CheckLibrary())
+        return;
+    TEntryInfo& e = FEntryInfo;
+    e.SourceUrlName = TextOf(Entry.lpszSourceUrlName);
+    e.LocalFileName = TextOf(Entry.lpszLocalFileName);
+    e.CacheEntryType = Entry.CacheEntryType;
+    e.UseCount = Entry.dwUseCount;
+    e.HitRate = Entry.dwHitRate;
+    e.Size = Entry.dwSizeLow;
+    e.LastModifiedTime = FileTimeToDateTime(Entry.LastModifiedTime);
+    e.ExpireTime = FileTimeToDateTime(Entry.ExpireTime);
+    e.LastAccessTime = FileTimeToDateTime(Entry.LastAccessTime);
+    e.LastSyncTime = FileTimeToDateTime(Entry.LastSyncTime);
+    e.HeaderInfo = TextOf(Entry.lpHeaderInfo);
+    e.FileExtension = TextOf(Entry.lpszFileExtension);
+    e.ExemptDelta = Entry.dwExemptDelta;
+}
+
+void TIECache::ClearEntryInfo()
+{
+    if (!CheckLibrary())
+        return;
+    FEntryInfo = TEntryInfo{};
+}

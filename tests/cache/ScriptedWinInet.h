@@ -1,0 +1,85 @@
+// A scripted stand-in for WinINet and the kernel calls of the URL cache
+// component: it enumerates and looks up a list of entries, fails with the
+// codes a test asks for, and records every call. While one exists it is the
+// binding in force, and the library check starts afresh.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cache/CacheApi.h"
+
+struct TScriptEntry {
+    std::optional<std::string> Url = std::string("http://example.org/");
+    std::optional<std::string> LocalFile;
+    DWORD Type = NORMAL_CACHE_ENTRY;
+    DWORD UseCount = 0;
+    DWORD HitRate = 0;
+    DWORD SizeLow = 0;
+    DWORD SizeHigh = 0;
+    FILETIME LastModified{};
+    FILETIME Expire{};
+    FILETIME LastAccess{};
+    FILETIME LastSync{};
+    std::optional<std::string> Header; // raw bytes, zero bytes included
+    std::optional<std::string> Extension;
+    DWORD ExemptDelta = 0;
+    DWORD ExtraBytes = 0; // asked for beyond the structure and the texts
+};
+
+// One WinINet call that takes an entry buffer, as the script saw it.
+struct TBufferCall {
+    bool NullBuffer;
+    DWORD SizeIn;    // *lpcb on entry
+    size_t Allocated; // the heap block's size behind the buffer (0 without one)
+};
+
+struct TFindFirstCall : TBufferCall {
+    bool NullPattern;
+    std::string Pattern;
+    DWORD Flags;
+    DWORD Filter;
+    GROUPID Group;
+};
+
+class TScriptedWinInet {
+public:
+    TScriptedWinInet();
+    ~TScriptedWinInet();
+    TScriptedWinInet(const TScriptedWinInet&) = delete;
+    TScriptedWinInet& operator=(const TScriptedWinInet&) = delete;
+
+    // The script.
+    std::vector<TScriptEntry> Entries;   // enumerated in this order; looked up by URL
+    bool LibraryLoads = true;
+    bool LoadThrows = false;             // LoadLibraryA raises a C++ exception
+    std::string MissingFunction;         // GetProcAddress gives null for this name
+    DWORD FirstError = 0;                // FindFirst fails with this code when not 0
+    DWORD EndError = ERROR_NO_MORE_ITEMS; // what an enumeration gives when the entries run out
+    DWORD LookupError = ERROR_FILE_NOT_FOUND; // look-up or delete of a URL not in Entries
+    bool HandleOnSizingCall = false;     // FindFirst with no buffer opens an enumeration anyway
+    bool LocalTimeFails = false;
+    bool SystemTimeFails = false;
+    bool TimeIsLocal = true;             // local time = UTC; else the kernel converts
+
+    // What the component did.
+    int LoadLibraryCalls = 0;
+    std::vector<std::string> LookedUp;
+    std::vector<TFindFirstCall> FirstCalls;
+    std::vector<TBufferCall> NextCalls;
+    std::vector<TBufferCall> InfoCalls;
+    std::vector<HANDLE> OpenedHandles;
+    std::vector<HANDLE> ClosedHandles;
+    std::vector<std::string> Deleted;
+    DWORD LastError = 0;
+
+    // The size that the script asks for to hold the entry.
+    static DWORD RequiredSize(const TScriptEntry& Entry);
+
+private:
+    CacheApi::TScopedBinding FBinding;
+};
