@@ -1,0 +1,68 @@
+// A main window built over a scripted URL cache, for tests of the window.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "cache/ScriptedWinInet.h"
+#include "ui/Application.h"
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Application().Initialize();
+        Application().SetTitle("Morvane");
+        FSavedBox = Application().MessageBox;
+        Application().MessageBox = [this](HWND, const std::string& text, const std::string&, UINT) {
+            Boxes.push_back(text);
+            return IDOK;
+        };
+    }
+    void TearDown() override
+    {
+        Form.reset();
+        Application().MessageBox = FSavedBox;
+    }
+    TfrmMorvane& Create()
+    {
+        Form = std::make_unique<TfrmMorvane>();
+        return *Form;
+    }
+    TScriptEntry Entry(const std::string& url, DWORD type = NORMAL_CACHE_ENTRY)
+    {
+        TScriptEntry e;
+        e.Url = url;
+        e.Type = type;
+        return e;
+    }
+    std::vector<std::string> Captions() const
+    {
+        std::vector<std::string> out;
+        for (const TListItem& row : Form->CacheListView.Items())
+            out.push_back(row.Caption);
+        return out;
+    }
+    std::vector<std::string> TreeTexts() const
+    {
+        std::vector<std::string> out;
+        TTreeView& tree = Form->CacheTreeView;
+        for (HTREEITEM n = tree.FirstNode(); n; n = tree.NextSibling(n)) {
+            out.push_back(tree.NodeText(n));
+            for (HTREEITEM c = tree.FirstChild(n); c; c = tree.NextSibling(c))
+                out.push_back("  " + tree.NodeText(c));
+        }
+        return out;
+    }
+
+    TScriptedWinInet Cache;
+    std::unique_ptr<TfrmMorvane> Form;
+    std::vector<std::string> Boxes;
+
+private:
+    decltype(TApplication::MessageBox) FSavedBox;
+};
