@@ -130,3 +130,8 @@ void TfrmMorvane::LoadCache()
     IECache1.SetSearchPattern(spAll);
     RebuildListing();
 }
+
+bool TfrmMorvane::PreviewOn() const
+{
+    return FShowContent;
+}

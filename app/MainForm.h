@@ -24,6 +24,24 @@ public:
     void FormCreate(TForm& Sender);
     void FormClose(TForm& Sender, TCloseAction& Action);
     void IECache1Entry(TIECache& Sender, bool& Cancel);
+    void CacheTreeViewChange(TTreeView& Sender, HTREEITEM Node);
+    void CacheListViewChange(TListView& Sender, int Item, UINT Change);
+
+    // Commands (Commands.cpp).
+    void ChangeSearchPattern(TSearchPattern Pattern);
+    void cmdRefreshExecute(TComponent& Sender);
+    void cmdShowAllExecute(TComponent& Sender);
+    void cmdShowCookiesExecute(TComponent& Sender);
+    void cmdShowHistoryExecute(TComponent& Sender);
+    void cmdShowURLsExecute(TComponent& Sender);
+    void cmdShowContentExecute(TComponent& Sender);
+    void cmdDeleteExecute(TComponent& Sender);
+    void cmdDeleteAllExecute(TComponent& Sender);
+    void Exit1Click(TComponent& Sender);
+    void Homepage1Click(TComponent& Sender);
+    void Supportteam1Click(TComponent& Sender);
+    // The about window (defined with it).
+    void About1Click(TComponent& Sender);
 
     // Members, as the layout names them.
     TIECache IECache1{this};
@@ -47,6 +65,8 @@ public:
     TStatusBar sStatusBar1{this, "sStatusBar1"};
 
     bool BuildingTree() const { return FBuildingTree; }
+    // Whether selecting a row previews its file ("Show the content").
+    bool PreviewOn() const;
 
 private:
     void BuildLayout();
@@ -57,6 +77,7 @@ private:
     void AddEntryRow(TEntryInfo Entry);
 
     bool FBuildingTree = false;
+    bool FShowContent = true;
     std::vector<TListItem> FPendingRows;
 };
 

@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # cmake -DEXE=<program> -DOBJDUMP=<objdump> -DFORMAT=<pei-i386|pei-x86-64> -P CheckImports.cmake
 # Fails unless the program has the expected PE format and imports only
 # Windows system DLLs.
