@@ -69,6 +69,7 @@ void TfrmMorvane::BuildLayout()
     sPanel3.SetBevelOuter(bvNone);
     Place(CacheTreeView, sPanel3, alClient, 185, 282, 0);
     CacheTreeView.SetIndent(19);
+    CacheTreeView.OnChange = [this](TTreeView& sender, HTREEITEM node) { CacheTreeViewChange(sender, node); };
     Place(FileInfoPanel, sPanel3, alBottom, 185, 117, 1);
     FileInfoPanel.SetBevelOuter(bvRaised);
     Place(GroupBox1, FileInfoPanel, alClient, 183, 115);
@@ -119,10 +120,12 @@ void TfrmMorvane::BuildLayout()
 
 void TfrmMorvane::FormCreate(TForm&)
 {
+    FHostMap = std::make_unique<THostMap>();
 }
 
 void TfrmMorvane::FormClose(TForm&, TCloseAction&)
 {
+    FHostMap.reset();
 }
 
 void TfrmMorvane::LoadCache()

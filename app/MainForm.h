@@ -5,6 +5,10 @@
 // (DetailPane.cpp) and the commands (Commands.cpp).
 #pragma once
 
+#include <memory>
+#include <string_view>
+
+#include "app/HostLabels.h"
 #include "cache/IECache.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
@@ -65,6 +69,7 @@ public:
     TStatusBar sStatusBar1{this, "sStatusBar1"};
 
     bool BuildingTree() const { return FBuildingTree; }
+    bool HostMapExists() const { return FHostMap != nullptr; }
     // Whether selecting a row previews its file ("Show the content").
     bool PreviewOn() const;
 
@@ -74,11 +79,22 @@ private:
     void BeginHostTree();
     void FillEntryList();
     void EndHostTree();
-    void AddEntryRow(TEntryInfo Entry);
+    void FileUnderHost(const TEntryInfo& Entry);
+    void AddToHostMap(const std::string& Host, const TEntryInfo& Entry);
+    void AddEntryRow(const TEntryInfo& Entry);
+    void AddGoneRow(std::string_view Url);
+    void BeginRows();
+    void EndRows();
 
+    struct TPendingRow {
+        TSortKey Key;
+        TListItem Item;
+    };
+
+    std::unique_ptr<THostMap> FHostMap;
     bool FBuildingTree = false;
     bool FShowContent = true;
-    std::vector<TListItem> FPendingRows;
+    std::vector<TPendingRow> FPendingRows;
 };
 
 // The application's one main window.
