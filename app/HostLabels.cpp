@@ -134,19 +134,26 @@ std::string_view UrlOfHostLine(std::string_view Line)
 
 void THostMap::Add(std::string_view Label, std::string Line)
 {
-    HostLabelKey(Label, FKey);
+    // The same bytes are always the same host: the locale is asked only about
+    // spellings not seen before.
     std::size_t index;
-    if (const auto found = FIndex.find(FKey); found != FIndex.end()) {
-        index = found->second;
+    if (const auto known = FByLabel.find(Label); known != FByLabel.end()) {
+        index = known->second;
     } else {
-        index = FHosts.size();
-        FHosts.push_back(THost{std::string(Label), {}});
-        try {
-            FIndex.emplace(FKey, index);
-        } catch (...) {
-            FHosts.pop_back();
-            throw;
+        HostLabelKey(Label, FKey);
+        if (const auto found = FByKey.find(FKey); found != FByKey.end()) {
+            index = found->second;
+        } else {
+            index = FHosts.size();
+            FHosts.push_back(THost{std::string(Label), {}});
+            try {
+                FByKey.emplace(FKey, index);
+            } catch (...) {
+                FHosts.pop_back();
+                throw;
+            }
         }
+        FByLabel.emplace(Label, index);
     }
     FHosts[index].Lines.push_back(std::move(Line));
 }
@@ -154,15 +161,16 @@ void THostMap::Add(std::string_view Label, std::string Line)
 void THostMap::Clear()
 {
     FHosts.clear();
-    FIndex.clear();
+    FByKey.clear();
+    FByLabel.clear();
 }
 
 std::vector<THost> THostMap::TakeSorted()
 {
     // Keys are unique in the index, so the order is fully given by them.
     std::vector<std::pair<const TSortKey*, std::size_t>> order;
-    order.reserve(FIndex.size());
-    for (const auto& [key, index] : FIndex)
+    order.reserve(FByKey.size());
+    for (const auto& [key, index] : FByKey)
         order.emplace_back(&key, index);
     std::sort(order.begin(), order.end(), [](const auto& A, const auto& B) { return *A.first < *B.first; });
 

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -38,8 +39,9 @@ struct THost {
     std::vector<std::string> Lines;
 };
 
-// The hosts of one rebuild. Filing is a hash look-up by sort key; the hosts
-// are sorted once, when they are taken out.
+// The hosts of one rebuild. Filing is a hash look-up, by the label's very
+// bytes first and by its sort key when those are new; the hosts are sorted
+// once, when they are taken out.
 class THostMap {
 public:
     // Files Line under the host of Label, making the host when it is new.
@@ -54,7 +56,15 @@ public:
     std::vector<THost> TakeSorted();
 
 private:
-    std::vector<THost> FHosts;                          // in the order first filed
-    std::unordered_map<TSortKey, std::size_t> FIndex;   // sort key -> index in FHosts
-    TSortKey FKey;                                      // scratch for the key of Add
+    // Lets the label index be searched with a string_view, without a copy.
+    struct TTextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view Text) const { return std::hash<std::string_view>{}(Text); }
+    };
+    using TIndex = std::unordered_map<std::string, std::size_t, TTextHash, std::equal_to<>>;
+
+    std::vector<THost> FHosts;   // in the order first filed
+    TIndex FByKey;               // sort key -> index in FHosts
+    TIndex FByLabel;             // every spelling of a label filed so far -> index in FHosts
+    TSortKey FKey;               // scratch for the key of Add
 };
