@@ -59,10 +59,20 @@ void ForceFolders(TSettingsFileSystem& FileSystem, const std::string& Folder)
             return;
 }
 
+TSettingsFileSystem* ReplacedDefaultFileSystem = nullptr;
+
 } // namespace
 
+void TJvAppIniFileStorage::SetDefaultFileSystem(TSettingsFileSystem* FileSystem)
+{
+    ReplacedDefaultFileSystem = FileSystem;
+}
+
 TJvAppIniFileStorage::TJvAppIniFileStorage(TComponent* Owner, std::string Name, TSettingsFileSystem* FileSystem)
-    : TComponent(Owner, std::move(Name)), FFileSystem(FileSystem ? FileSystem : &DefaultSettingsFileSystem())
+    : TComponent(Owner, std::move(Name)),
+      FFileSystem(FileSystem                  ? FileSystem
+                  : ReplacedDefaultFileSystem ? ReplacedDefaultFileSystem
+                                              : &DefaultSettingsFileSystem())
 {
 }
 

@@ -27,6 +27,9 @@ public:
     // It must outlive the storage.
     explicit TJvAppIniFileStorage(TComponent* Owner = nullptr, std::string Name = {},
                                   TSettingsFileSystem* FileSystem = nullptr);
+    // The file system of storages made without one from now on; null puts
+    // the platform's back. Lets tests run a window that holds a storage.
+    static void SetDefaultFileSystem(TSettingsFileSystem* FileSystem);
     // Writes the settings file (WriteSettingsFile); failures are silent.
     ~TJvAppIniFileStorage() override;
 

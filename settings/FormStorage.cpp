@@ -1,0 +1,530 @@
+#include "settings/FormStorage.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "ui/Application.h"
+
+namespace {
+
+constexpr std::string_view kFormVersion = "FormVersion";
+constexpr std::string_view kShowCmd = "ShowCmd";
+constexpr std::string_view kFlags = "Flags";
+constexpr std::string_view kPixelsPerInch = "PixelsPerInch";
+constexpr std::string_view kMinMaxPos = "MinMaxPos";
+constexpr std::string_view kNormPos = "NormPos";
+
+constexpr std::string_view kAlignmentIdentifiers[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+
+// The screen's device context for the lifetime of the object.
+class TScreenDC {
+public:
+    TScreenDC() : FDC(::GetDC(nullptr)) {}
+    ~TScreenDC()
+    {
+        if (FDC)
+            ::ReleaseDC(nullptr, FDC);
+    }
+    TScreenDC(const TScreenDC&) = delete;
+    TScreenDC& operator=(const TScreenDC&) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HDC FDC;
+};
+
+int ScreenPixelsPerInch()
+{
+    TScreenDC dc;
+    return dc.Get() ? ::GetDeviceCaps(dc.Get(), LOGPIXELSY) : 0;
+}
+
+std::string FourNumbers(long a, long b, long c, long d)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%ld,%ld,%ld,%ld", a, b, c, d);
+    return text;
+}
+
+std::string_view TrimBlanks(std::string_view Text)
+{
+    while (!Text.empty() && static_cast<unsigned char>(Text.front()) <= 32)
+        Text.remove_prefix(1);
+    while (!Text.empty() && static_cast<unsigned char>(Text.back()) <= 32)
+        Text.remove_suffix(1);
+    return Text;
+}
+
+// The words of a position text: runs of characters other than ',' and blank.
+std::vector<std::string_view> PositionWords(std::string_view Text)
+{
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < Text.size()) {
+        while (i < Text.size() && (Text[i] == ',' || Text[i] == ' '))
+            ++i;
+        std::size_t start = i;
+        while (i < Text.size() && Text[i] != ',' && Text[i] != ' ')
+            ++i;
+        if (i > start)
+            words.push_back(Text.substr(start, i - start));
+    }
+    return words;
+}
+
+// Word Number (from 1) as an integer; Default when it is missing or not one.
+int WordOr(const std::vector<std::string_view>& Words, std::size_t Number, int Default)
+{
+    if (Number - 1 < Words.size())
+        if (std::optional<int> value = TryStrToInt(Words[Number - 1]))
+            return *value;
+    return Default;
+}
+
+// Batches the changes of a column collection: the header is rebuilt once.
+class TColumnsUpdate {
+public:
+    explicit TColumnsUpdate(TListColumns& Columns) : FColumns(Columns) { FColumns.BeginUpdate(); }
+    ~TColumnsUpdate() { FColumns.EndUpdate(); }
+    TColumnsUpdate(const TColumnsUpdate&) = delete;
+    TColumnsUpdate& operator=(const TColumnsUpdate&) = delete;
+
+private:
+    TListColumns& FColumns;
+};
+
+std::string ItemPath(const std::string& Path, int Index)
+{
+    return JoinStoragePaths({Path, "Item" + std::to_string(Index)});
+}
+
+// Reads the eight properties of one column, in the order they are written;
+// a missing key leaves the column's value. Throws EConvertError on a value
+// that does not convert: the keys read before it stay applied.
+void RestoreColumn(TListColumn& Column, TJvAppIniFileStorage& Storage, const std::string& Section)
+{
+    auto present = [&](std::string_view key, std::string& path) {
+        path = JoinStoragePaths({Section, key});
+        return Storage.ValueExists(path);
+    };
+    std::string path;
+    if (present("Alignment", path))
+        Column.SetAlignment(static_cast<TAlignment>(Storage.ReadEnumeration(path, kAlignmentIdentifiers, 0)));
+    if (present("AutoSize", path))
+        Column.SetAutoSize(Storage.ReadBoolean(path));
+    if (present("Caption", path))
+        Column.SetCaption(Storage.ReadString(path));
+    if (present("ImageIndex", path))
+        Column.SetImageIndex(Storage.ReadInteger(path));
+    if (present("MaxWidth", path))
+        Column.SetMaxWidth(Storage.ReadInteger(path));
+    if (present("MinWidth", path))
+        Column.SetMinWidth(Storage.ReadInteger(path));
+    if (present("Tag", path))
+        Column.SetTag(Storage.ReadInteger(path));
+    if (present("Width", path))
+        Column.SetWidth(Storage.ReadInteger(path));
+}
+
+} // namespace
+
+std::string ScreenSizeSuffix()
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "(%dx%d)", ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    return text;
+}
+
+// --- TJvFormPlacement -----------------------------------------------------
+
+TJvFormPlacement::TJvFormPlacement(TForm& Owner, std::string Name)
+    : TComponent(&Owner, std::move(Name)), FForm(Owner)
+{
+}
+
+TJvFormPlacement::~TJvFormPlacement()
+{
+    PutBackNotifications();
+}
+
+void TJvFormPlacement::SetAppStoragePath(std::string_view Value)
+{
+    FAppStoragePath = ExpandFormNamePath(Value, FForm.Name());
+}
+
+std::string TJvFormPlacement::PathOf(std::string_view Key) const
+{
+    return JoinStoragePaths({FAppStoragePath, Key});
+}
+
+bool TJvFormPlacement::StoresPlacement() const
+{
+    return FOptions.Contains(fpState) || FOptions.Contains(fpSize) || FOptions.Contains(fpLocation);
+}
+
+void TJvFormPlacement::Loaded()
+{
+    TakeOverNotifications();
+    BindProperties();
+    if (FAppStorage)
+        FAppStorage->ReadSettingsFile();
+}
+
+void TJvFormPlacement::TakeOverNotifications()
+{
+    if (FTookOver)
+        return;
+    FTookOver = true;
+    FSavedOnShow = std::move(FForm.OnShow);
+    FSavedOnCloseQuery = std::move(FForm.OnCloseQuery);
+    FSavedOnDestroy = std::move(FForm.OnDestroy);
+    FForm.OnShow = [this](TForm& sender) { FormShow(sender); };
+    FForm.OnCloseQuery = [this](TForm& sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+    FForm.OnDestroy = [this](TForm& sender) { FormDestroy(sender); };
+}
+
+void TJvFormPlacement::PutBackNotifications()
+{
+    if (!FTookOver)
+        return;
+    FTookOver = false;
+    FForm.OnShow = std::move(FSavedOnShow);
+    FForm.OnCloseQuery = std::move(FSavedOnCloseQuery);
+    FForm.OnDestroy = std::move(FSavedOnDestroy);
+}
+
+void TJvFormPlacement::FormShow(TForm& Sender)
+{
+    if (Enabled()) {
+        // The form is shown from the message loop's start, outside any window
+        // procedure: report here as the application reports a handler's error.
+        try {
+            RestoreWindowSettings();
+        } catch (const std::exception& e) {
+            Application().HandleException(e);
+        }
+    }
+    if (FSavedOnShow)
+        FSavedOnShow(Sender);
+}
+
+void TJvFormPlacement::FormCloseQuery(TForm& Sender, bool& CanClose)
+{
+    if (FSavedOnCloseQuery)
+        FSavedOnCloseQuery(Sender, CanClose);
+    if (CanClose && Enabled())
+        SaveWindowSettings();
+}
+
+void TJvFormPlacement::FormDestroy(TForm& Sender)
+{
+    if (Enabled() && !FSaved) {
+        // Runs from the form's destructor: nothing may escape.
+        try {
+            SaveWindowSettings();
+        } catch (const std::exception& e) {
+            Application().HandleException(e);
+        }
+    }
+    if (FSavedOnDestroy)
+        FSavedOnDestroy(Sender);
+}
+
+bool TJvFormPlacement::VersionAccepted(int StoredVersion) const
+{
+    switch (FVersionCheck) {
+    case fpvcCheckGreaterEqual:
+        return StoredVersion >= FVersion;
+    case fpvcCheckEqual:
+        return StoredVersion == FVersion;
+    case fpvcNocheck:
+        break;
+    }
+    return true;
+}
+
+void TJvFormPlacement::SaveWindowSettings()
+{
+    if (!FAppStorage)
+        return;
+    FAppStorage->WriteInteger(PathOf(kFormVersion), FVersion);
+    if (StoresPlacement())
+        SavePlacement();
+    SaveProperties();
+    FSaved = true;
+}
+
+void TJvFormPlacement::SavePlacement()
+{
+    HWND wnd = FForm.Handle();
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!wnd || !::GetWindowPlacement(wnd, &placement))
+        return;
+    // The application minimized from its taskbar button: the main form's
+    // own placement may not say so.
+    HWND application = Application().Handle();
+    if (application && ::IsIconic(application))
+        placement.showCmd = SW_SHOWMINIMIZED;
+
+    TJvAppIniFileStorage& storage = *FAppStorage;
+    const std::string suffix = ScreenSizeSuffix();
+    storage.WriteInteger(PathOf(kShowCmd), static_cast<int>(placement.showCmd));
+    storage.WriteInteger(PathOf(kFlags), static_cast<int>(placement.flags));
+    storage.WriteInteger(PathOf(kPixelsPerInch), ScreenPixelsPerInch());
+    const std::string minMax = FourNumbers(placement.ptMinPosition.x, placement.ptMinPosition.y,
+                                           placement.ptMaxPosition.x, placement.ptMaxPosition.y);
+    storage.WriteString(PathOf(std::string(kMinMaxPos) + suffix), minMax);
+    storage.WriteString(PathOf(kMinMaxPos), minMax);
+    const RECT& normal = placement.rcNormalPosition;
+    const std::string norm = FourNumbers(normal.left, normal.top, normal.right, normal.bottom);
+    storage.WriteString(PathOf(std::string(kNormPos) + suffix), norm);
+    storage.WriteString(PathOf(kNormPos), norm);
+}
+
+void TJvFormPlacement::RestoreWindowSettings()
+{
+    FSaved = false;
+    if (!FAppStorage)
+        return;
+    if (VersionAccepted(FAppStorage->ReadInteger(PathOf(kFormVersion), 0))) {
+        if (StoresPlacement())
+            RestorePlacement();
+        RestoreProperties();
+    }
+    SetMaximizedPosition();
+}
+
+void TJvFormPlacement::RestorePlacement()
+{
+    HWND wnd = FForm.Handle();
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!wnd || !::GetWindowPlacement(wnd, &placement))
+        return;
+    if (!::IsWindowVisible(wnd))
+        placement.showCmd = SW_HIDE;   // applying the placement must not show the window
+
+    TJvAppIniFileStorage& storage = *FAppStorage;
+    const std::string suffix = ScreenSizeSuffix();
+    auto readPosition = [&](std::string_view key) {
+        std::string sized = PathOf(std::string(key) + suffix);
+        return storage.ReadString(storage.ValueExists(sized) ? sized : PathOf(key), "");
+    };
+
+    const std::string minMax = readPosition(kMinMaxPos);
+    if (!minMax.empty()) {
+        std::vector<std::string_view> words = PositionWords(minMax);
+        placement.ptMinPosition.x = WordOr(words, 1, 0);
+        placement.ptMinPosition.y = WordOr(words, 2, 0);
+        placement.ptMaxPosition.x = WordOr(words, 3, 0);
+        placement.ptMaxPosition.y = WordOr(words, 4, 0);
+    }
+    const std::string norm = readPosition(kNormPos);
+    if (!norm.empty()) {
+        std::vector<std::string_view> words = PositionWords(norm);
+        // right = left + word 3 - word 1 keeps the stored width. As left is
+        // word 1 (or Left where word 1 is missing, and then word 1 counts as
+        // Left too), that is word 3 itself, or Width where word 3 is missing;
+        // so for bottom.
+        placement.rcNormalPosition.left = WordOr(words, 1, FForm.Left());
+        placement.rcNormalPosition.top = WordOr(words, 2, FForm.Top());
+        placement.rcNormalPosition.right = WordOr(words, 3, FForm.Width());
+        placement.rcNormalPosition.bottom = WordOr(words, 4, FForm.Height());
+    }
+
+    const int pixelsPerInch = ScreenPixelsPerInch();
+    const bool dataFound = (!minMax.empty() || !norm.empty()) &&
+                           storage.ReadInteger(PathOf(kPixelsPerInch), pixelsPerInch) == pixelsPerInch;
+    if (dataFound && placement.rcNormalPosition.right > placement.rcNormalPosition.left) {
+        FForm.SetPosition(poDesigned);   // no centring after the show notification
+        ::SetWindowPlacement(wnd, &placement);
+    }
+
+    TWindowState state;
+    switch (storage.ReadInteger(PathOf(kShowCmd), 0)) {
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+        state = wsMinimized;
+        break;
+    case SW_SHOWMAXIMIZED:
+        state = wsMaximized;
+        break;
+    default:   // SW_SHOWNORMAL, SW_SHOW, SW_RESTORE and anything unknown
+        state = wsNormal;
+        break;
+    }
+    if (state == wsMinimized) {
+        // The application minimizes as soon as its message loop runs.
+        FForm.SetWindowState(wsNormal);
+        if (HWND application = Application().Handle())
+            ::PostMessageA(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        return;
+    }
+    FForm.SetWindowState(state);
+    FForm.Repaint();
+}
+
+void TJvFormPlacement::SetMaximizedPosition()
+{
+    HWND wnd = FForm.Handle();
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!wnd || !::GetWindowPlacement(wnd, &placement))
+        return;
+    if (!::IsWindowVisible(wnd))
+        placement.showCmd = SW_HIDE;
+    const bool sizeable = FForm.BorderStyle() == bsSizeable;
+    placement.ptMaxPosition.x = -::GetSystemMetrics(sizeable ? SM_CXFRAME : SM_CXFIXEDFRAME);
+    placement.ptMaxPosition.y = -::GetSystemMetrics(sizeable ? SM_CYFRAME : SM_CYFIXEDFRAME);
+    ::SetWindowPlacement(wnd, &placement);
+}
+
+// --- Published properties ---------------------------------------------------
+
+std::optional<TPublishedProperty> FindPublishedProperty(TComponent& Component, std::string_view Name)
+{
+    if (auto* listView = dynamic_cast<TListView*>(&Component)) {
+        if (TComponent::SameText(Name, "Columns")) {
+            TListColumns& columns = listView->Columns();
+            return TPublishedProperty{
+                "Columns",
+                [&columns](TJvAppIniFileStorage& storage, const std::string& path) {
+                    SaveListColumns(columns, storage, path);
+                },
+                [&columns](TJvAppIniFileStorage& storage, const std::string& path) {
+                    RestoreListColumns(columns, storage, path);
+                }};
+        }
+    }
+    return std::nullopt;
+}
+
+void SaveListColumns(const TListColumns& Columns, TJvAppIniFileStorage& Storage, const std::string& Path)
+{
+    if (Storage.ReadOnly())
+        return;
+    // The list is written anew, at the end of the document.
+    Storage.DeleteSubTree(Path);
+    Storage.WriteInteger(JoinStoragePaths({Path, "Count"}), Columns.Count());
+    for (int i = 0; i < Columns.Count(); ++i) {
+        const TListColumn& column = Columns[i];
+        const std::string item = ItemPath(Path, i);
+        Storage.WriteEnumeration(JoinStoragePaths({item, "Alignment"}), kAlignmentIdentifiers, column.Alignment());
+        Storage.WriteBoolean(JoinStoragePaths({item, "AutoSize"}), column.AutoSize());
+        Storage.WriteString(JoinStoragePaths({item, "Caption"}), column.Caption());
+        Storage.WriteInteger(JoinStoragePaths({item, "ImageIndex"}), column.ImageIndex());
+        Storage.WriteInteger(JoinStoragePaths({item, "MaxWidth"}), column.MaxWidth());
+        Storage.WriteInteger(JoinStoragePaths({item, "MinWidth"}), column.MinWidth());
+        Storage.WriteInteger(JoinStoragePaths({item, "Tag"}), column.Tag());
+        Storage.WriteInteger(JoinStoragePaths({item, "Width"}), column.Width());
+    }
+}
+
+void RestoreListColumns(TListColumns& Columns, TJvAppIniFileStorage& Storage, const std::string& Path)
+{
+    const std::string countPath = JoinStoragePaths({Path, "Count"});
+    if (!Storage.ValueExists(countPath))
+        return;
+    TColumnsUpdate update(Columns);
+    Columns.Clear();
+    int count = 0;
+    try {
+        count = Storage.ReadInteger(countPath, 0);
+    } catch (const EConvertError&) {
+        return;
+    }
+    // A count no list has would hang the start or exhaust the memory.
+    if (count > MaxStoredColumns)
+        return;
+    for (int i = 0; i < count; ++i) {
+        TListColumn& column = Columns.Add();
+        try {
+            RestoreColumn(column, Storage, ItemPath(Path, i));
+        } catch (const EConvertError&) {
+            // This column keeps what was read of it.
+        }
+    }
+}
+
+// --- TJvFormStorage -------------------------------------------------------
+
+TJvFormStorage::TJvFormStorage(TForm& Owner, std::string Name) : TJvFormPlacement(Owner, std::move(Name)) {}
+
+TJvFormStorage::TJvFormStorage(TForm& Owner, std::string Name, TJvAppIniFileStorage* AppStorage,
+                               std::string_view AppStoragePath, std::vector<std::string> StoredProps)
+    : TJvFormPlacement(Owner, std::move(Name))
+{
+    SetAppStorage(AppStorage);
+    SetAppStoragePath(AppStoragePath);
+    SetStoredProps(std::move(StoredProps));
+}
+
+std::vector<std::string> TJvFormStorage::StoredProps() const
+{
+    std::vector<std::string> texts;
+    texts.reserve(FStoredProps.size());
+    for (const TStoredProp& prop : FStoredProps)
+        texts.push_back(prop.Text);
+    return texts;
+}
+
+void TJvFormStorage::SetStoredProps(std::vector<std::string> Value)
+{
+    FStoredProps.clear();
+    for (std::string& text : Value)
+        FStoredProps.push_back({std::move(text), nullptr, {}});
+}
+
+void TJvFormStorage::BindProperties()
+{
+    std::vector<TStoredProp> bound;
+    for (TStoredProp& prop : FStoredProps) {
+        std::size_t dot = prop.Text.find('.');
+        if (dot == std::string::npos)
+            continue;
+        std::string_view component = TrimBlanks(std::string_view(prop.Text).substr(0, dot));
+        std::string_view property = TrimBlanks(std::string_view(prop.Text).substr(dot + 1));
+        if (component.empty() || property.empty())
+            continue;
+        prop.Component = Form().FindComponent(component);
+        if (!prop.Component)
+            continue;
+        prop.Property = property;
+        bound.push_back(std::move(prop));
+    }
+    FStoredProps = std::move(bound);
+}
+
+std::optional<TPublishedProperty> TJvFormStorage::Resolve(const TStoredProp& Prop, std::string& Path) const
+{
+    if (!Prop.Component)
+        return std::nullopt;
+    std::optional<TPublishedProperty> property = FindPublishedProperty(*Prop.Component, Prop.Property);
+    if (property)
+        Path = JoinStoragePaths({AppStoragePath(), FStoredPropsPath, Prop.Component->Name() + "_" + property->Name});
+    return property;
+}
+
+void TJvFormStorage::SaveProperties()
+{
+    for (TStoredProp& prop : FStoredProps) {
+        if (prop.Component)
+            prop.Text = prop.Component->Name() + "." + prop.Property;
+        std::string path;
+        if (std::optional<TPublishedProperty> property = Resolve(prop, path))
+            property->Save(*AppStorage(), path);
+    }
+}
+
+void TJvFormStorage::RestoreProperties()
+{
+    TJvAppIniFileStorage& storage = *AppStorage();
+    for (const TStoredProp& prop : FStoredProps) {
+        std::string path;
+        std::optional<TPublishedProperty> property = Resolve(prop, path);
+        if (property && (storage.ValueExists(path) || storage.SectionExists(path)))
+            property->Restore(storage, path);
+    }
+}
