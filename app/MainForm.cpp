@@ -36,6 +36,7 @@ TfrmMorvane::TfrmMorvane() : TForm(nullptr, "frmMorvane", "TfrmMorvane")
     HandleNeeded();
     // The text view lies over the browser view.
     ::SetWindowPos(HeaderMemo.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    JvFormStorage1.Loaded();   // settings: takes over show, close query and destroy; reads the file
     DoCreate();
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/HostLabels.h"
 #include "cache/IECache.h"
+#include "settings/FormStorage.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
 #include "ui/Splitter.h"
@@ -67,6 +68,15 @@ public:
     TPanel WebBrowser1{this, "WebBrowser1"};
     TMemo HeaderMemo{this, "HeaderMemo"};
     TStatusBar sStatusBar1{this, "sStatusBar1"};
+
+    // --- Settings pair: the window's placement and list columns in morvane.ini ---
+    // The INI storage (FileName "morvane.ini" beside the executable, flExeFile)
+    // writes the file when it is destroyed, after the destructor's Destroy()
+    // has fired OnDestroy; the form storage, declared after it, goes first.
+    TJvAppIniFileStorage JvAppIniFileStorage1{this, "JvAppIniFileStorage1"};
+    TJvFormStorage JvFormStorage1{*this, "JvFormStorage1", &JvAppIniFileStorage1, "%FORM_NAME%\\",
+                                  {"CacheListView.Columns"}};
+    // --- end of the settings pair ---
 
     bool BuildingTree() const { return FBuildingTree; }
     bool HostMapExists() const { return FHostMap != nullptr; }

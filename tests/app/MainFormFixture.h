@@ -9,6 +9,7 @@
 
 #include "app/MainForm.h"
 #include "cache/ScriptedWinInet.h"
+#include "settings/SettingsTestSupport.h"
 #include "ui/Application.h"
 
 class MainFormTest : public ::testing::Test {
@@ -17,6 +18,8 @@ protected:
     {
         Application().Initialize();
         Application().SetTitle("Morvane");
+        // The window's settings file lives in memory, never beside the test program.
+        TJvAppIniFileStorage::SetDefaultFileSystem(&Files);
         FSavedBox = Application().MessageBox;
         Application().MessageBox = [this](HWND, const std::string& text, const std::string&, UINT) {
             Boxes.push_back(text);
@@ -26,6 +29,7 @@ protected:
     void TearDown() override
     {
         Form.reset();
+        TJvAppIniFileStorage::SetDefaultFileSystem(nullptr);
         Application().MessageBox = FSavedBox;
     }
     TfrmMorvane& Create()
@@ -60,6 +64,7 @@ protected:
     }
 
     TScriptedWinInet Cache;
+    TMemoryFileSystem Files;   // the settings file: Files.Files["C:\\app\\morvane.ini"]
     std::unique_ptr<TfrmMorvane> Form;
     std::vector<std::string> Boxes;
 
