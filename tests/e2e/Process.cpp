@@ -1,5 +1,9 @@
 #include "Process.h"
 
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
 std::string ModuleFolder()
 {
     std::string path(MAX_PATH, '\0');
@@ -17,6 +21,73 @@ std::string ModuleFolder()
 std::string MorvaneExePath()
 {
     return ModuleFolder() + "..\\app\\Morvane.exe";
+}
+
+namespace {
+
+std::vector<std::string> FolderNames(const std::string& Folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA((Folder + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TScratchCopy::TScratchCopy()
+{
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(sizeof temp, temp);
+    static int counter = 0;
+    FFolder = std::string(temp) + "morvane-e2e-" + std::to_string(::GetCurrentProcessId()) + "-" +
+              std::to_string(++counter) + "\\";
+    FCopied = ::CreateDirectoryA(FFolder.c_str(), nullptr) &&
+              ::CopyFileA(MorvaneExePath().c_str(), Exe().c_str(), TRUE);
+}
+
+TScratchCopy::~TScratchCopy()
+{
+    for (const std::string& name : FolderNames(FFolder)) {
+        std::string path = FFolder + name;
+        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA(path.c_str());
+    }
+    ::RemoveDirectoryA(FFolder.c_str());
+}
+
+std::vector<std::string> TScratchCopy::Files() const
+{
+    return FolderNames(FFolder);
+}
+
+std::string ReadFileBytes(const std::string& Name)
+{
+    std::ifstream in(Name, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool WriteFileBytes(const std::string& Name, const std::string& Bytes)
+{
+    std::ofstream out(Name, std::ios::binary | std::ios::trunc);
+    out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool FileExists(const std::string& Name)
+{
+    return ::GetFileAttributesA(Name.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 TMorvaneProcess::TMorvaneProcess(const std::string& Exe)
@@ -67,6 +138,62 @@ HWND TMorvaneProcess::WaitForMainWindow(DWORD Milliseconds)
 {
     DWORD start = ::GetTickCount();
     while (FProcess && ::GetTickCount() - start < Milliseconds) {
+        FindState state{FId, nullptr};
+        ::EnumWindows(FindMain, reinterpret_cast<LPARAM>(&state));
+        if (state.found)
+            return FWindow = state.found;
+        if (::WaitForSingleObject(FProcess.Get(), 100) != WAIT_TIMEOUT)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+namespace {
+struct FindBoxState {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND wnd, LPARAM param)
+{
+    auto* state = reinterpret_cast<FindBoxState*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    char cls[64] = {};
+    char caption[64] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    ::GetWindowTextA(wnd, caption, sizeof caption);
+    if (pid == state->pid && ::IsWindowVisible(wnd) && lstrcmpA(cls, "#32770") == 0 &&
+        lstrcmpA(caption, "Morvane") == 0) {
+        state->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string WindowText(HWND wnd)
+{
+    std::string text(static_cast<size_t>(::GetWindowTextLengthA(wnd)) + 1, '\0');
+    text.resize(static_cast<size_t>(::GetWindowTextA(wnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+} // namespace
+
+HWND TMorvaneProcess::WaitForMainWindow(std::vector<std::string>& Boxes, DWORD Milliseconds)
+{
+    DWORD start = ::GetTickCount();
+    while (FProcess && ::GetTickCount() - start < Milliseconds) {
+        FindBoxState box{FId, nullptr};
+        ::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
+        if (box.found) {
+            // The message box's text is its static control 0xFFFF.
+            HWND text = ::GetDlgItem(box.found, 0xFFFF);
+            Boxes.push_back(text ? WindowText(text) : std::string());
+            ::PostMessageA(box.found, WM_COMMAND, IDOK, 0);
+            while (::IsWindow(box.found) && ::GetTickCount() - start < Milliseconds)
+                ::Sleep(50);
+            continue;
+        }
         FindState state{FId, nullptr};
         ::EnumWindows(FindMain, reinterpret_cast<LPARAM>(&state));
         if (state.found)

@@ -6,8 +6,10 @@
 
 TEST(Startup, MainWindowAppearsAndACloseRequestEndsTheProcessWithCodeZero)
 {
-    TMorvaneProcess morvane;
-    ASSERT_TRUE(morvane.Started()) << MorvaneExePath();
+    TScratchCopy copy;   // its settings file stays out of the build folder
+    ASSERT_TRUE(copy.Copied()) << MorvaneExePath();
+    TMorvaneProcess morvane(copy.Exe());
+    ASSERT_TRUE(morvane.Started()) << copy.Exe();
     HWND wnd = morvane.WaitForMainWindow();
     ASSERT_NE(wnd, nullptr) << "no visible TfrmMorvane window";
 
