@@ -10,10 +10,12 @@ namespace {
 
 std::string SystemMessage(HRESULT Result)
 {
+    // Codes made from a Windows error find their text under that error.
+    DWORD id = HRESULT_FACILITY(Result) == FACILITY_WIN32 ? HRESULT_CODE(Result) : static_cast<DWORD>(Result);
     char* buffer = nullptr;
     DWORD length = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                    nullptr, static_cast<DWORD>(Result), 0,
+                                    nullptr, id, 0,
                                     reinterpret_cast<char*>(&buffer), 0, nullptr);
     std::string text(buffer ? buffer : "", length);
     if (buffer)
@@ -29,7 +31,7 @@ std::string OleErrorText(const std::string& What, HRESULT Result)
     char code[16];
     std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(Result));
     std::string message = SystemMessage(Result);
-    return What + ": " + (message.empty() ? std::string("error") : message) + " (" + code + ")";
+    return What + (message.empty() ? std::string() : ": " + message) + " (" + code + ")";
 }
 
 void Check(HRESULT Result, const char* What)

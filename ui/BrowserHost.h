@@ -28,7 +28,8 @@
 class TBrowserSite;
 class TBrowserEvents;
 
-// A failed COM call: "<what failed>: <system text> (0x<HRESULT>)".
+// A failed COM call: "<what failed>: <system text> (0x<HRESULT>)"; without
+// the system text when the system has none for the code.
 class EOleError : public std::runtime_error {
 public:
     EOleError(const std::string& What, HRESULT Result);

@@ -10,6 +10,7 @@
 #include <shlwapi.h>
 #include <urlmon.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -35,66 +36,34 @@ void PumpMessages(DWORD Milliseconds)
     }
 }
 
-std::wstring Wide(const std::string& Text)
-{
-    int length = ::MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), wide.data(), length);
-    return wide;
-}
-
-bool FileExists(const std::string& Path)
-{
-    return ::GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Whether a reported address (a path, or a file: URL) names Path.
 bool SameFile(const std::wstring& Path, const std::wstring& Reported)
 {
-    std::wstring path = Reported;
-    if (::UrlIsFileUrlW(Reported.c_str())) {
-        wchar_t buffer[2 * MAX_PATH];
-        DWORD length = ARRAYSIZE(buffer);
-        if (FAILED(::PathCreateFromUrlW(Reported.c_str(), buffer, &length, 0)))
-            return false;
-        path = buffer;
-    }
-    return ::lstrcmpiW(Path.c_str(), path.c_str()) == 0;
+    wchar_t buffer[2 * MAX_PATH];
+    DWORD length = ARRAYSIZE(buffer);
+    if (::UrlIsFileUrlW(Reported.c_str()))
+        return SUCCEEDED(::PathCreateFromUrlW(Reported.c_str(), buffer, &length, 0)) &&
+               ::lstrcmpiW(Path.c_str(), buffer) == 0;
+    return ::lstrcmpiW(Path.c_str(), Reported.c_str()) == 0;
 }
 
 // A fresh folder under the temporary folder, removed with its files.
-class TTempFolder {
-public:
-    TTempFolder()
-    {
-        char base[MAX_PATH + 1];
-        ::GetTempPathA(sizeof base, base);
-        FPath = std::string(base) + "MorvaneBrowser" + std::to_string(::GetCurrentProcessId()) + "_" +
-                std::to_string(::GetTickCount());
-        ::CreateDirectoryA(FPath.c_str(), nullptr);
-    }
+struct TTempFolder {
+    std::filesystem::path Path = std::filesystem::temp_directory_path() /
+                                 ("MorvaneBrowser" + std::to_string(::GetCurrentProcessId()) + "_" +
+                                  std::to_string(::GetTickCount()));
+    TTempFolder() { std::filesystem::create_directories(Path); }
     ~TTempFolder()
     {
-        for (const auto& file : FFiles)
-            ::DeleteFileA(file.c_str());
-        ::RemoveDirectoryA(FPath.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(Path, ignored);
     }
-    // The full path of a file in the folder (deleted with the folder).
-    std::string File(const std::string& Name)
+    std::wstring File(const std::string& Name) const { return (Path / Name).wstring(); }
+    std::wstring Write(const std::string& Name, const std::string& Content) const
     {
-        FFiles.push_back(FPath + "\\" + Name);
-        return FFiles.back();
+        std::ofstream(Path / Name, std::ios::binary) << Content;
+        return File(Name);
     }
-    std::string Write(const std::string& Name, const std::string& Content)
-    {
-        std::string path = File(Name);
-        std::ofstream(path, std::ios::binary) << Content;
-        return path;
-    }
-
-private:
-    std::string FPath;
-    std::vector<std::string> FFiles;
 };
 
 class BrowserHostTest : public ::testing::Test {
@@ -155,50 +124,33 @@ private:
     std::vector<VARIANT> FArgs;
 };
 
-VARIANT ByRef(VARIANT_BOOL* Value)
+// An event argument passed by reference (VT_BYREF | Type).
+VARIANT Ref(VARTYPE Type, void* Target)
 {
-    VARIANT v;
-    ::VariantInit(&v);
-    V_VT(&v) = VT_BYREF | VT_BOOL;
-    V_BOOLREF(&v) = Value;
-    return v;
-}
-
-VARIANT ByRef(VARIANT* Value)
-{
-    VARIANT v;
-    ::VariantInit(&v);
-    V_VT(&v) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&v) = Value;
+    VARIANT v{};
+    V_VT(&v) = static_cast<VARTYPE>(VT_BYREF | Type);
+    V_BYREF(&v) = Target;
     return v;
 }
 
 VARIANT Bool(bool Value)
 {
-    VARIANT v;
-    ::VariantInit(&v);
+    VARIANT v{};
     V_VT(&v) = VT_BOOL;
     V_BOOL(&v) = Value ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
-}
-
-VARIANT Empty()
-{
-    VARIANT v;
-    ::VariantInit(&v);
     return v;
 }
 
 // Whether the sink cancels BeforeNavigate2 to Url.
 bool BeforeNavigateCancelled(IDispatch* Sink, const std::wstring& Url)
 {
-    VARIANT url;
-    ::VariantInit(&url);
+    VARIANT url{}, empty{};
     V_VT(&url) = VT_BSTR;
     V_BSTR(&url) = ::SysAllocString(Url.c_str());
-    VARIANT empty = Empty();
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    TEventCall({Empty(), ByRef(&url), ByRef(&empty), ByRef(&empty), ByRef(&empty), ByRef(&empty), ByRef(&cancel)})
+    VARIANT* e = &empty;
+    TEventCall({VARIANT{}, Ref(VT_VARIANT, &url), Ref(VT_VARIANT, e), Ref(VT_VARIANT, e), Ref(VT_VARIANT, e),
+                Ref(VT_VARIANT, e), Ref(VT_BOOL, &cancel)})
         .Invoke(Sink, DISPID_BEFORENAVIGATE2);
     ::VariantClear(&url);
     return cancel != VARIANT_FALSE;
@@ -213,14 +165,13 @@ public:
         std::wstring Url;
         bool Cancelled;
     };
+    std::vector<TNavigation> Navigations;
 
     explicit TNavigationRecorder(IWebBrowser2* Browser)
     {
         TComPtr<IConnectionPointContainer> container;
         Browser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(container.Put()));
-        if (container)
-            container->FindConnectionPoint(DIID_DWebBrowserEvents2, FPoint.Put());
-        if (FPoint)
+        if (container && SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, FPoint.Put())))
             FPoint->Advise(this, &FCookie);
     }
     ~TNavigationRecorder()
@@ -229,46 +180,35 @@ public:
             FPoint->Unadvise(FCookie);
     }
     bool Advised() const { return FCookie != 0; }
-    const std::vector<TNavigation>& Navigations() const { return FNavigations; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override
     {
-        if (Iid == IID_IUnknown || Iid == IID_IDispatch || Iid == DIID_DWebBrowserEvents2) {
-            *Object = this;
-            return S_OK;
-        }
-        *Object = nullptr;
-        return E_NOINTERFACE;
+        bool known = Iid == IID_IUnknown || Iid == IID_IDispatch || Iid == DIID_DWebBrowserEvents2;
+        *Object = known ? this : nullptr;
+        return known ? S_OK : E_NOINTERFACE;
     }
     // Lives on the stack; the connection ends before it does.
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* Count) override
-    {
-        *Count = 0;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID Member, REFIID, LCID, WORD, DISPPARAMS* Params, VARIANT*,
                                      EXCEPINFO*, UINT*) override
     {
-        if (Member == DISPID_BEFORENAVIGATE2 && Params && Params->cArgs == 7) {
-            const VARIANT& url = Params->rgvarg[5];
-            const VARIANT& cancel = Params->rgvarg[0];
-            std::wstring text;
-            if (V_VT(&url) == (VT_BYREF | VT_VARIANT) && V_VT(V_VARIANTREF(&url)) == VT_BSTR)
-                text = V_BSTR(V_VARIANTREF(&url));
-            bool cancelled = V_VT(&cancel) == (VT_BYREF | VT_BOOL) && *V_BOOLREF(&cancel) != VARIANT_FALSE;
-            FNavigations.push_back({text, cancelled});
-        }
+        if (Member != DISPID_BEFORENAVIGATE2 || !Params || Params->cArgs != 7)
+            return S_OK;
+        const VARIANT& url = Params->rgvarg[5];   // a VARIANT by reference holding a BSTR
+        const VARIANT& cancel = Params->rgvarg[0]; // a VARIANT_BOOL by reference
+        bool isText = V_VT(&url) == (VT_BYREF | VT_VARIANT) && V_VT(V_VARIANTREF(&url)) == VT_BSTR;
+        Navigations.push_back({isText ? V_BSTR(V_VARIANTREF(&url)) : L"",
+                               V_VT(&cancel) == (VT_BYREF | VT_BOOL) && *V_BOOLREF(&cancel) != VARIANT_FALSE});
         return S_OK;
     }
 
 private:
     TComPtr<IConnectionPoint> FPoint;
     DWORD FCookie = 0;
-    std::vector<TNavigation> FNavigations;
 };
 
 } // namespace
@@ -348,15 +288,15 @@ TEST_F(BrowserHostTest, SecurityManagerRefusesScriptActiveXJavaAndDownloads)
 TEST_F(BrowserHostTest, NavigatesToALocalPageAndSetsTheVisibleProperty)
 {
     TTempFolder folder;
-    std::string page = folder.Write("page.htm", "<html><body><p>cached page</p><img src=\"a.gif\"></body></html>");
-    EXPECT_NO_THROW(Host->Navigate(Wide(page)));
+    std::wstring page = folder.Write("page.htm", "<html><body><p>cached page</p><img src=\"a.gif\"></body></html>");
+    EXPECT_NO_THROW(Host->Navigate(page));
     EXPECT_NO_THROW(Host->SetVisible(true));
     EXPECT_TRUE(Host->Visible());
     EXPECT_NO_THROW(Host->SetVisible(false));
     EXPECT_FALSE(Host->Visible());
     EXPECT_TRUE(Host->TControl::Visible()); // the window itself stays shown
     PumpMessages(300);
-    EXPECT_NO_THROW(Host->Navigate(Wide(page)));
+    EXPECT_NO_THROW(Host->Navigate(page));
 }
 
 TEST_F(BrowserHostTest, SinkCancelsEveryNavigationButTheRequestedOne)
@@ -364,45 +304,41 @@ TEST_F(BrowserHostTest, SinkCancelsEveryNavigationButTheRequestedOne)
     IDispatch* sink = Host->EventSink();
     ASSERT_NE(nullptr, sink);
     TTempFolder folder;
-    std::string page = folder.Write("page[1].htm", "<html><body>page</body></html>");
+    std::wstring page = folder.Write("page[1].htm", "<html><body>page</body></html>");
 
     // Before any Navigate nothing may load.
-    EXPECT_TRUE(BeforeNavigateCancelled(sink, Wide(page)));
+    EXPECT_TRUE(BeforeNavigateCancelled(sink, page));
 
-    Host->Navigate(Wide(page));
-    EXPECT_FALSE(BeforeNavigateCancelled(sink, Wide(page)));
+    Host->Navigate(page);
+    EXPECT_FALSE(BeforeNavigateCancelled(sink, page));
     // The control may report the path as a file: URL, escaped, in another case.
     wchar_t url[2 * MAX_PATH];
     DWORD length = ARRAYSIZE(url);
-    ASSERT_EQ(S_OK, ::UrlCreateFromPathW(Wide(page).c_str(), url, &length, 0));
+    ASSERT_EQ(S_OK, ::UrlCreateFromPathW(page.c_str(), url, &length, 0));
     EXPECT_FALSE(BeforeNavigateCancelled(sink, url)) << url;
-    std::wstring upper = Wide(page);
+    std::wstring upper = page;
     ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
     EXPECT_FALSE(BeforeNavigateCancelled(sink, upper));
 
     // Links, refreshes and scripts go nowhere else.
-    EXPECT_TRUE(BeforeNavigateCancelled(sink, Wide(folder.File("run.bat"))));
+    EXPECT_TRUE(BeforeNavigateCancelled(sink, folder.File("run.bat")));
     EXPECT_TRUE(BeforeNavigateCancelled(sink, L"file:///C:/windows/system32/cmd.exe"));
     EXPECT_TRUE(BeforeNavigateCancelled(sink, L"http://example.com/"));
     EXPECT_TRUE(BeforeNavigateCancelled(sink, L"javascript:alert(1)"));
     EXPECT_TRUE(BeforeNavigateCancelled(sink, L""));
 
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANT window = Empty();
-    TEventCall({ByRef(&window), ByRef(&cancel)}).Invoke(sink, DISPID_NEWWINDOW2);
-    EXPECT_EQ(VARIANT_TRUE, cancel) << "NewWindow2";
-
-    cancel = VARIANT_FALSE;
-    TEventCall({ByRef(&window), ByRef(&cancel), Empty(), Empty(), Empty()}).Invoke(sink, DISPID_NEWWINDOW3);
-    EXPECT_EQ(VARIANT_TRUE, cancel) << "NewWindow3";
-
-    cancel = VARIANT_FALSE;
-    TEventCall({Bool(false), ByRef(&cancel)}).Invoke(sink, DISPID_FILEDOWNLOAD);
-    EXPECT_EQ(VARIANT_TRUE, cancel) << "FileDownload of a file";
-
-    cancel = VARIANT_FALSE;
-    TEventCall({Bool(true), ByRef(&cancel)}).Invoke(sink, DISPID_FILEDOWNLOAD);
-    EXPECT_EQ(VARIANT_FALSE, cancel) << "FileDownload of the document itself";
+    // New windows and downloads of files are refused; the document itself loads.
+    VARIANT_BOOL cancel[4] = {};
+    VARIANT window{};
+    TEventCall({Ref(VT_VARIANT, &window), Ref(VT_BOOL, &cancel[0])}).Invoke(sink, DISPID_NEWWINDOW2);
+    TEventCall({Ref(VT_VARIANT, &window), Ref(VT_BOOL, &cancel[1]), VARIANT{}, VARIANT{}, VARIANT{}})
+        .Invoke(sink, DISPID_NEWWINDOW3);
+    TEventCall({Bool(false), Ref(VT_BOOL, &cancel[2])}).Invoke(sink, DISPID_FILEDOWNLOAD);
+    TEventCall({Bool(true), Ref(VT_BOOL, &cancel[3])}).Invoke(sink, DISPID_FILEDOWNLOAD);
+    EXPECT_EQ(VARIANT_TRUE, cancel[0]) << "NewWindow2";
+    EXPECT_EQ(VARIANT_TRUE, cancel[1]) << "NewWindow3";
+    EXPECT_EQ(VARIANT_TRUE, cancel[2]) << "FileDownload of a file";
+    EXPECT_EQ(VARIANT_FALSE, cancel[3]) << "FileDownload of the document itself";
 }
 
 TEST_F(BrowserHostTest, ControlMayGoOnlyWhereNavigateSentIt)
@@ -411,46 +347,46 @@ TEST_F(BrowserHostTest, ControlMayGoOnlyWhereNavigateSentIt)
     TNavigationRecorder recorder(Host->Browser());
     ASSERT_TRUE(recorder.Advised());
     TTempFolder folder;
-    std::wstring page = Wide(folder.Write("page.htm", "<html><body>page</body></html>"));
-    std::wstring other = Wide(folder.Write("other.htm", "<html><body>other</body></html>"));
+    std::wstring page = folder.Write("page.htm", "<html><body>page</body></html>");
+    std::wstring other = folder.Write("other.htm", "<html><body>other</body></html>");
 
     Host->Navigate(page);
     // What a link or a script of the page would do: the control told directly.
     BSTR address = ::SysAllocString(other.c_str());
-    VARIANT empty = Empty();
+    VARIANT empty{};
     Host->Browser()->Navigate(address, &empty, &empty, &empty, &empty);
     ::SysFreeString(address);
     PumpMessages(200);
 
-    ASSERT_EQ(2u, recorder.Navigations().size());
-    EXPECT_FALSE(recorder.Navigations()[0].Cancelled) << recorder.Navigations()[0].Url;
-    EXPECT_TRUE(SameFile(page, recorder.Navigations()[0].Url)) << recorder.Navigations()[0].Url;
-    EXPECT_TRUE(recorder.Navigations()[1].Cancelled) << recorder.Navigations()[1].Url;
-    EXPECT_TRUE(SameFile(other, recorder.Navigations()[1].Url)) << recorder.Navigations()[1].Url;
+    ASSERT_EQ(2u, recorder.Navigations.size());
+    EXPECT_FALSE(recorder.Navigations[0].Cancelled) << recorder.Navigations[0].Url;
+    EXPECT_TRUE(SameFile(page, recorder.Navigations[0].Url)) << recorder.Navigations[0].Url;
+    EXPECT_TRUE(recorder.Navigations[1].Cancelled) << recorder.Navigations[1].Url;
+    EXPECT_TRUE(SameFile(other, recorder.Navigations[1].Url)) << recorder.Navigations[1].Url;
 }
 
 TEST_F(BrowserHostTest, HostilePageCreatesNothing)
 {
     TTempFolder folder;
-    std::string scriptMarker = folder.File("script-ran.txt");
-    std::string batchMarker = folder.File("batch-ran.txt");
-    std::string batch = folder.Write("run.bat", "echo ran > \"" + batchMarker + "\"\r\n");
+    auto scriptMarker = folder.Path / "script-ran.txt";
+    auto batchMarker = folder.Path / "batch-ran.txt";
+    folder.Write("run.bat", "echo ran > \"" + batchMarker.string() + "\"\r\n");
     std::string js;
-    for (char c : scriptMarker)
+    for (char c : scriptMarker.string())
         js += c == '\\' ? std::string("\\\\") : std::string(1, c);
-    std::string page = folder.Write(
+    std::wstring page = folder.Write(
         "hostile.htm",
         "<html><head><meta http-equiv=\"refresh\" content=\"0;url=run.bat\"></head><body>\n"
         "<script>var fso = new ActiveXObject(\"Scripting.FileSystemObject\");\n"
         "var f = fso.CreateTextFile(\"" + js + "\", true); f.WriteLine(\"ran\"); f.Close();\n"
         "window.location = \"run.bat\";</script></body></html>");
-    ASSERT_TRUE(FileExists(batch));
+    ASSERT_TRUE(std::filesystem::exists(folder.Path / "run.bat"));
 
-    Host->Navigate(Wide(page));
+    Host->Navigate(page);
     Host->SetVisible(true);
     PumpMessages(2000);
-    EXPECT_FALSE(FileExists(scriptMarker));
-    EXPECT_FALSE(FileExists(batchMarker));
+    EXPECT_FALSE(std::filesystem::exists(scriptMarker));
+    EXPECT_FALSE(std::filesystem::exists(batchMarker));
 }
 
 TEST_F(BrowserHostTest, LocalMachineLockdownIsOnOnceAHostExists)
@@ -479,4 +415,14 @@ TEST_F(BrowserHostTest, MissingControlClassLeavesABlankWindowAndNavigateThrows)
         EXPECT_NE(std::string::npos, std::string(e.what()).find("web browser")) << e.what();
     }
     EXPECT_THROW(orphan.SetVisible(true), EOleError);
+}
+
+TEST(OleErrorTest, TextNamesTheFailureTheSystemTextAndTheCode)
+{
+    EOleError denied("Cannot navigate", E_ACCESSDENIED);
+    EXPECT_EQ(E_ACCESSDENIED, denied.Result());
+    std::string text = denied.what();
+    EXPECT_EQ(0u, text.find("Cannot navigate: ")) << text;
+    EXPECT_NE(std::string::npos, text.find("denied")) << text;
+    EXPECT_EQ(text.size() - 13, text.find(" (0x80070005)")) << text;
 }
