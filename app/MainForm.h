@@ -11,6 +11,7 @@
 #include "app/HostLabels.h"
 #include "cache/IECache.h"
 #include "settings/FormStorage.h"
+#include "ui/BrowserHost.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
 #include "ui/Splitter.h"
@@ -65,7 +66,7 @@ public:
     TListView CacheListView{this, "CacheListView"};
     TSplitter sSplitter2{this, "sSplitter2"};
     TPanel sPanel4{this, "sPanel4"};
-    TPanel WebBrowser1{this, "WebBrowser1"};
+    TBrowserHost WebBrowser1{this, "WebBrowser1"};
     TMemo HeaderMemo{this, "HeaderMemo"};
     TStatusBar sStatusBar1{this, "sStatusBar1"};
 
@@ -95,6 +96,9 @@ private:
     void AddGoneRow(std::string_view Url);
     void BeginRows();
     void EndRows();
+    void UpdatePreview(const std::string& LocalFileName);
+    // The five lines of the selected entry; null: the texts without values.
+    void SetFileInformation(const TEntryInfo* Entry);
 
     struct TPendingRow {
         TSortKey Key;
