@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "ui/Application.h"
 #include "ui/Dib.h"
@@ -25,23 +24,6 @@ int Darkness(uint32_t pixel)
 }
 
 } // namespace
-
-TEST(BoxBlur, AveragesEachPixelWithItsEightNeighbours)
-{
-    std::vector<uint8_t> map(25, 0);
-    map[12] = 255; // the centre of 5 x 5
-    BoxBlur3x3(map, 5, 5);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 5; ++x) {
-            bool around = std::abs(x - 2) <= 1 && std::abs(y - 2) <= 1;
-            EXPECT_EQ(map[y * 5 + x], around ? 28 : 0) << x << "," << y;
-        }
-    // Outside the map counts as nothing; a full map stays full inside.
-    std::vector<uint8_t> full(9, 255);
-    BoxBlur3x3(full, 3, 3);
-    EXPECT_EQ(full[4], 255);
-    EXPECT_EQ(full[0], 113); // 4 of 9
-}
 
 TEST(Image, KeyedOutPixelsLeaveTheBackgroundTheRestShowsThePicture)
 {
