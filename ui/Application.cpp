@@ -75,16 +75,21 @@ void TApplication::ReleaseForm(TForm* Form)
 
 void TApplication::FreeReleased()
 {
-    while (!FReleased.empty()) {
-        TForm* form = FReleased.back();
-        FReleased.pop_back();
+    std::vector<TForm*> pending = std::move(FReleased);
+    FReleased.clear();
+    for (TForm* form : pending) {
         auto it = std::find_if(FForms.begin(), FForms.end(), [&](const auto& f) { return f.get() == form; });
-        if (it != FForms.end()) {
-            std::unique_ptr<TForm> doomed = std::move(*it);
-            FForms.erase(it);
-            if (FMainForm == form)
-                FMainForm = nullptr;
+        if (it == FForms.end())
+            continue;
+        // A form closed inside its own modal loop is freed once that loop has ended.
+        if (form->Modal()) {
+            FReleased.push_back(form);
+            continue;
         }
+        std::unique_ptr<TForm> doomed = std::move(*it);
+        FForms.erase(it);
+        if (FMainForm == form)
+            FMainForm = nullptr;
     }
 }
 
@@ -141,6 +146,7 @@ bool TApplication::PreTranslate(MSG& Msg)
 
 bool TApplication::ProcessMessage()
 {
+    FreeReleased();
     MSG msg;
     if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         return false;
