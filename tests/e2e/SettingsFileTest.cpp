@@ -108,7 +108,8 @@ TEST(SettingsFile, MaximizedCloseReopensMaximizedAndRestoresToTheNormalBounds)
     RunOnce(copy, [](HWND wnd) {
         EXPECT_TRUE(WaitUntil(Zoomed, wnd));
         ::ShowWindowAsync(wnd, SW_RESTORE);
-        EXPECT_TRUE(WaitUntil([](HWND w) { return !::IsZoomed(w); }, wnd));
+        // The restore ends when the window has its normal bounds again.
+        EXPECT_TRUE(WaitUntil([](HWND w) { return !::IsZoomed(w) && WindowRect(w).left == 190; }, wnd));
         RECT r = WindowRect(wnd);
         EXPECT_EQ(r.left, 190);
         EXPECT_EQ(r.top, 148);
