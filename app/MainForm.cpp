@@ -70,6 +70,7 @@ void TfrmMorvane::BuildLayout()
     sPanel3.SetBevelOuter(bvNone);
     Place(CacheTreeView, sPanel3, alClient, 185, 282, 0);
     CacheTreeView.SetIndent(19);
+    CacheTreeView.OnChange = [this](TTreeView& sender, HTREEITEM node) { CacheTreeViewChange(sender, node); };
     Place(FileInfoPanel, sPanel3, alBottom, 185, 117, 1);
     FileInfoPanel.SetBevelOuter(bvRaised);
     Place(GroupBox1, FileInfoPanel, alClient, 183, 115);
@@ -95,6 +96,7 @@ void TfrmMorvane::BuildLayout()
     sPanel2.SetBevelOuter(bvNone);
     Place(CacheListView, sPanel2, alTop, 447, 184, 0);
     CacheListView.SetGridLines(true);
+    CacheListView.OnChange = [this](TListView& sender, int item, UINT change) { CacheListViewChange(sender, item, change); };
     struct ColumnDesign { const char* caption; int width, minWidth; };
     for (const ColumnDesign& d : {ColumnDesign{"Name", 300, 100}, ColumnDesign{"Last Access", 100, 50},
                                   ColumnDesign{"Hit rate", 50, 50}, ColumnDesign{"Size", 50, 50},
@@ -111,7 +113,6 @@ void TfrmMorvane::BuildLayout()
     Place(sPanel4, sPanel2, alClient, 447, 211, 1);
     sPanel4.SetBevelOuter(bvNone);
     Place(WebBrowser1, sPanel4, alClient, 447, 211, 0);
-    WebBrowser1.SetBevelOuter(bvNone);
     Place(HeaderMemo, sPanel4, alClient, 447, 211, 1);
 
     Place(sStatusBar1, *this, alBottom, 636, 19);
@@ -120,10 +121,12 @@ void TfrmMorvane::BuildLayout()
 
 void TfrmMorvane::FormCreate(TForm&)
 {
+    FHostMap = std::make_unique<THostMap>();
 }
 
 void TfrmMorvane::FormClose(TForm&, TCloseAction&)
 {
+    FHostMap.reset();
 }
 
 void TfrmMorvane::LoadCache()

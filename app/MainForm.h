@@ -5,8 +5,13 @@
 // (DetailPane.cpp) and the commands (Commands.cpp).
 #pragma once
 
+#include <memory>
+#include <string_view>
+
+#include "app/HostLabels.h"
 #include "cache/IECache.h"
 #include "ui/Actions.h"
+#include "ui/BrowserHost.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
 #include "ui/Menu.h"
@@ -62,7 +67,7 @@ public:
     TListView CacheListView{this, "CacheListView"};
     TSplitter sSplitter2{this, "sSplitter2"};
     TPanel sPanel4{this, "sPanel4"};
-    TPanel WebBrowser1{this, "WebBrowser1"};
+    TBrowserHost WebBrowser1{this, "WebBrowser1"};
     TMemo HeaderMemo{this, "HeaderMemo"};
     TStatusBar sStatusBar1{this, "sStatusBar1"};
 
@@ -89,6 +94,7 @@ public:
     // ---- end of the commands ----
 
     bool BuildingTree() const { return FBuildingTree; }
+    bool HostMapExists() const { return FHostMap != nullptr; }
     // Whether selecting a row previews its file ("Show the content").
     bool PreviewOn() const;
 
@@ -98,10 +104,24 @@ private:
     void BeginHostTree();
     void FillEntryList();
     void EndHostTree();
-    void AddEntryRow(TEntryInfo Entry);
+    void FileUnderHost(const TEntryInfo& Entry);
+    void AddToHostMap(const std::string& Host, const TEntryInfo& Entry);
+    void AddEntryRow(const TEntryInfo& Entry);
+    void AddGoneRow(std::string_view Url);
+    void BeginRows();
+    void EndRows();
+    void UpdatePreview(const std::string& LocalFileName);
+    // The five lines of the selected entry; null: the texts without values.
+    void SetFileInformation(const TEntryInfo* Entry);
 
+    struct TPendingRow {
+        TSortKey Key;
+        TListItem Item;
+    };
+
+    std::unique_ptr<THostMap> FHostMap;
     bool FBuildingTree = false;
-    std::vector<TListItem> FPendingRows;
+    std::vector<TPendingRow> FPendingRows;
 };
 
 // The application's one main window.

@@ -1,6 +1,7 @@
 #include "cache/IECache.h"
 
 #include <chrono>
+#include <cstring>
 #include <memory>
 
 #include "cache/CacheApi.h"
@@ -40,6 +41,16 @@ const char* PatternOf(TSearchPattern Pattern)
 std::string TextOf(const char* Text)
 {
     return Text ? std::string(Text) : std::string();
+}
+
+// The header text ends at its first zero byte, and never runs past the header's
+// own size: the cache need not end it with a zero (Wine stores it without one,
+// the next text of the entry following at once).
+std::string HeaderOf(const INTERNET_CACHE_ENTRY_INFOA& Entry)
+{
+    if (!Entry.lpHeaderInfo)
+        return std::string();
+    return std::string(Entry.lpHeaderInfo, strnlen(Entry.lpHeaderInfo, Entry.dwHeaderInfoSize));
 }
 
 } // namespace
@@ -264,7 +275,7 @@ void TIECache::CopyEntryInfo(const INTERNET_CACHE_ENTRY_INFOA& Entry)
     e.ExpireTime = FileTimeToDateTime(Entry.ExpireTime);
     e.LastAccessTime = FileTimeToDateTime(Entry.LastAccessTime);
     e.LastSyncTime = FileTimeToDateTime(Entry.LastSyncTime);
-    e.HeaderInfo = TextOf(Entry.lpHeaderInfo);
+    e.HeaderInfo = HeaderOf(Entry);
     e.FileExtension = TextOf(Entry.lpszFileExtension);
     e.ExemptDelta = Entry.dwExemptDelta;
 }

@@ -307,6 +307,19 @@ TEST_F(IECacheTest, EveryFieldIsCopied)
     EXPECT_EQ(i.ExemptDelta, 600u);
 }
 
+TEST_F(IECacheTest, HeaderWithoutClosingZeroEndsAtItsSize)
+{
+    TScriptEntry e = EntryNamed("http://example.org/");
+    e.Header = "HTTP/1.1 200 OK\r\n\r\n";
+    e.HeaderUnterminated = true;
+    e.Extension = "htm"; // laid out right after the header
+    Script.Entries = {e};
+    TIECache cache;
+    ASSERT_EQ(cache.GetEntryInfo("http://example.org/"), 0u);
+    EXPECT_EQ(cache.EntryInfo().HeaderInfo, "HTTP/1.1 200 OK\r\n\r\n");
+    EXPECT_EQ(cache.EntryInfo().FileExtension, "htm");
+}
+
 TEST_F(IECacheTest, NullTextsBecomeEmptyStrings)
 {
     TScriptEntry e = EntryNamed("Visited: user@http://example.org/", URLHISTORY_CACHE_ENTRY);

@@ -43,13 +43,14 @@ void Fill(const TScriptEntry& e, LPINTERNET_CACHE_ENTRY_INFOA Info)
 {
     std::memset(Info, 0, sizeof *Info);
     char* free = reinterpret_cast<char*>(Info + 1);
-    auto place = [&](const std::optional<std::string>& text) -> LPSTR {
+    auto place = [&](const std::optional<std::string>& text, bool terminated = true) -> LPSTR {
         if (!text)
             return nullptr;
         char* at = free;
         std::memcpy(at, text->data(), text->size());
-        at[text->size()] = 0;
-        free += text->size() + 1;
+        free += text->size();
+        if (terminated)
+            *free++ = 0;
         return at;
     };
     Info->dwStructSize = sizeof *Info;
@@ -64,7 +65,7 @@ void Fill(const TScriptEntry& e, LPINTERNET_CACHE_ENTRY_INFOA Info)
     Info->ExpireTime = e.Expire;
     Info->LastAccessTime = e.LastAccess;
     Info->LastSyncTime = e.LastSync;
-    Info->lpHeaderInfo = place(e.Header);
+    Info->lpHeaderInfo = place(e.Header, !e.HeaderUnterminated);
     Info->dwHeaderInfoSize = e.Header ? static_cast<DWORD>(e.Header->size()) : 0;
     Info->lpszFileExtension = place(e.Extension);
     Info->dwExemptDelta = e.ExemptDelta;

@@ -26,6 +26,7 @@ struct TScriptEntry {
     FILETIME LastAccess{};
     FILETIME LastSync{};
     std::optional<std::string> Header; // raw bytes, zero bytes included
+    bool HeaderUnterminated = false;   // laid out without a closing zero, the next text right after it
     std::optional<std::string> Extension;
     DWORD ExemptDelta = 0;
     DWORD ExtraBytes = 0; // asked for beyond the structure and the texts

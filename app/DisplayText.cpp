@@ -1,0 +1,119 @@
+#include "app/DisplayText.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+constexpr double MSecsPerDay = 86400000.0;
+constexpr int64_t MSecsPerDayInt = 86400000;
+
+// Days from 30 December 1899 to the given date of the proleptic Gregorian calendar.
+constexpr int64_t DaysFromCivil(int64_t Year, unsigned Month, unsigned Day)
+{
+    Year -= Month <= 2;
+    const int64_t era = (Year >= 0 ? Year : Year - 399) / 400;
+    const unsigned yearOfEra = static_cast<unsigned>(Year - era * 400);
+    const unsigned dayOfYear = (153 * (Month > 2 ? Month - 3 : Month + 9) + 2) / 5 + Day - 1;
+    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + static_cast<int64_t>(dayOfEra) - 693899;  // days from 1 March 0000 to 30 December 1899
+}
+static_assert(DaysFromCivil(1899, 12, 30) == 0);
+static_assert(DaysFromCivil(2000, 1, 1) == 36526);
+
+// One past the last day that a SYSTEMTIME holds.
+constexpr int64_t DayLimit = DaysFromCivil(30828, 1, 1);
+
+// The inverse of DaysFromCivil, for days >= 0.
+void CivilFromDays(int64_t Days, SYSTEMTIME& Time)
+{
+    const int64_t z = Days + 693899;
+    const int64_t era = z / 146097;
+    const unsigned dayOfEra = static_cast<unsigned>(z - era * 146097);
+    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const unsigned day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    const unsigned month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    const int64_t year = static_cast<int64_t>(yearOfEra) + era * 400 + (month <= 2);
+    Time.wYear = static_cast<WORD>(year);
+    Time.wMonth = static_cast<WORD>(month);
+    Time.wDay = static_cast<WORD>(day);
+    Time.wDayOfWeek = static_cast<WORD>((Days + 6) % 7);  // day 0 was a Saturday
+}
+
+// Appends what Format writes (GetDateFormatA or GetTimeFormatA), through a
+// buffer on the stack, or one of the needed size when that is short.
+template <class TFormat>
+bool AppendFormatted(std::string& Text, TFormat Format)
+{
+    char buffer[128];
+    int length = Format(buffer, static_cast<int>(sizeof buffer));
+    if (length > 0) {
+        Text.append(buffer, static_cast<std::size_t>(length - 1));
+        return true;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return false;
+    length = Format(nullptr, 0);
+    if (length <= 0)
+        return false;
+    const std::size_t at = Text.size();
+    Text.resize(at + static_cast<std::size_t>(length));
+    length = Format(Text.data() + at, length);
+    if (length <= 0) {
+        Text.resize(at);
+        return false;
+    }
+    Text.resize(at + static_cast<std::size_t>(length - 1));
+    return true;
+}
+
+} // namespace
+
+bool DecodeDateTime(TDateTime Value, SYSTEMTIME& Time)
+{
+    if (!(Value >= 0) || !(Value < static_cast<double>(DayLimit)))
+        return false;
+    const int64_t msecs = std::llround(Value * MSecsPerDay);
+    const int64_t days = msecs / MSecsPerDayInt;
+    if (days >= DayLimit)  // rounded up into the day after the last
+        return false;
+    int64_t rest = msecs % MSecsPerDayInt;
+    CivilFromDays(days, Time);
+    Time.wHour = static_cast<WORD>(rest / 3600000);
+    rest %= 3600000;
+    Time.wMinute = static_cast<WORD>(rest / 60000);
+    rest %= 60000;
+    Time.wSecond = static_cast<WORD>(rest / 1000);
+    Time.wMilliseconds = static_cast<WORD>(rest % 1000);
+    return true;
+}
+
+std::string DateTimeText(TDateTime Value)
+{
+    SYSTEMTIME time;
+    if (!DecodeDateTime(Value, time))
+        return {};
+    std::string text;
+    text.reserve(40);
+    if (!AppendFormatted(text, [&time](char* Buffer, int Size) {
+            return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, Buffer, Size);
+        }))
+        return {};
+    if (time.wHour != 0 || time.wMinute != 0 || time.wSecond != 0) {
+        text += ' ';
+        if (!AppendFormatted(text, [&time](char* Buffer, int Size) {
+                return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, Buffer, Size);
+            }))
+            return {};
+    }
+    return text;
+}
+
+std::string UnsignedText(uint32_t Value)
+{
+    char digits[10];
+    const auto result = std::to_chars(digits, digits + sizeof digits, Value);
+    return std::string(digits, result.ptr);
+}

@@ -1,0 +1,267 @@
+#include "settings/AppIniFileStorage.h"
+
+#include <new>
+#include <vector>
+
+namespace {
+
+bool IsDelimiter(char c)
+{
+    return c == '\\' || c == '/' || c == ':';
+}
+
+// The folder part of a file name, ending in its delimiter ("C:\dir\"); empty when none.
+std::string ExtractFilePath(std::string_view Name)
+{
+    std::size_t i = Name.size();
+    while (i > 0 && !IsDelimiter(Name[i - 1]))
+        --i;
+    return std::string(Name.substr(0, i));
+}
+
+std::string_view ExtractFileName(std::string_view Name)
+{
+    std::size_t i = Name.size();
+    while (i > 0 && !IsDelimiter(Name[i - 1]))
+        --i;
+    return Name.substr(i);
+}
+
+bool HasExtension(std::string_view FileNamePart)
+{
+    return FileNamePart.find('.') != std::string_view::npos;
+}
+
+// The folder of a file name without a trailing separator, except for a root ("C:\").
+std::string ExtractFileDir(std::string_view Name)
+{
+    std::string path = ExtractFilePath(Name);
+    if (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && path[path.size() - 2] != ':' &&
+        !IsDelimiter(path[path.size() - 2]))
+        path.pop_back();
+    return path;
+}
+
+// Creates Folder with every missing parent.
+void ForceFolders(TSettingsFileSystem& FileSystem, const std::string& Folder)
+{
+    std::vector<std::string> missing;
+    std::string current = Folder;
+    while (!current.empty() && !FileSystem.Attributes(current).Exists) {
+        missing.push_back(current);
+        std::string parent = ExtractFileDir(current);
+        if (parent == current)
+            break;
+        current = std::move(parent);
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+        if (!FileSystem.CreateFolder(*it))
+            return;
+}
+
+} // namespace
+
+TJvAppIniFileStorage::TJvAppIniFileStorage(TComponent* Owner, std::string Name, TSettingsFileSystem* FileSystem)
+    : TComponent(Owner, std::move(Name)), FFileSystem(FileSystem ? FileSystem : &DefaultSettingsFileSystem())
+{
+}
+
+TJvAppIniFileStorage::~TJvAppIniFileStorage()
+{
+    try {
+        WriteSettingsFile();
+    } catch (...) {
+        // Shutting down: the settings of this run are lost, nothing else is affected.
+    }
+}
+
+std::string TJvAppIniFileStorage::FullFileName() const
+{
+    std::string name;
+    if (FLocation == flExeFile) {
+        std::string_view part = ExtractFileName(FFileName);
+        if (part.empty())
+            return {};
+        std::string folder = ExtractFilePath(FFileSystem->ModuleFileName());
+        if (folder.empty())
+            return {};
+        if (folder.back() != '\\')
+            folder.push_back('\\');
+        name = folder;
+        name.append(part);
+    } else {
+        if (ExtractFileName(FFileName).empty())
+            return {};
+        name = FFileName;
+    }
+    if (!HasExtension(ExtractFileName(name)))
+        name.append(".ini");
+    return name;
+}
+
+void TJvAppIniFileStorage::ReadSettingsFile()
+{
+    if (FSettingsRead)
+        return;
+    FSettingsRead = true;
+    std::string name = FullFileName();
+    if (name.empty())
+        return;
+    TSettingsFileSystem::TAttributes attributes = FFileSystem->Attributes(name);
+    FFileReadOnly = attributes.Exists && !attributes.Folder && attributes.ReadOnly;
+    if (attributes.Exists && !attributes.Folder)
+        Reload();
+}
+
+void TJvAppIniFileStorage::Reload()
+{
+    std::string name = FullFileName();
+    if (name.empty())
+        return;
+    TSettingsFileSystem::TAttributes attributes = FFileSystem->Attributes(name);
+    if (!attributes.Exists || attributes.Folder)
+        return;
+    try {
+        std::optional<std::string> bytes = FFileSystem->ReadWholeFile(name);
+        if (!bytes) {
+            FFileUnreadable = true;
+            return;
+        }
+        FDocument.Load(*bytes);
+        FDocument.SetFileName(name);
+        FFileUnreadable = false;
+    } catch (const std::bad_alloc&) {
+        FDocument.Clear();
+        FFileUnreadable = true;
+    }
+}
+
+bool TJvAppIniFileStorage::WriteSettingsFile()
+{
+    std::string name = FullFileName();
+    if (name.empty() || ReadOnly() || FFileUnreadable)
+        return false;
+    if (!FDocument.FileName().empty()) {
+        std::string folder = ExtractFileDir(FDocument.FileName());
+        if (!folder.empty() && !FFileSystem->Attributes(folder).Exists)
+            ForceFolders(*FFileSystem, folder);
+    }
+    std::string temporary = name + "." + std::to_string(FFileSystem->ProcessId()) + ".tmp";
+    if (FFileSystem->WriteNewFile(temporary, FDocument.Save()) && FFileSystem->MoveReplacing(temporary, name))
+        return true;
+    FFileSystem->RemoveFile(temporary);
+    return false;
+}
+
+void TJvAppIniFileStorage::Locate(std::string_view Path, std::string& Section, std::string& Key) const
+{
+    SplitStoragePath(NormalizeStoragePath(Path), Section, Key);
+    if (Section.empty())
+        Section = FDefaultSection;
+}
+
+std::optional<std::string> TJvAppIniFileStorage::ReadRaw(std::string_view Path)
+{
+    if (FAutoReload)
+        Reload();
+    std::string section, key;
+    Locate(Path, section, key);
+    std::optional<std::string_view> value = FDocument.FindValue(section, key);
+    if (!value)
+        return std::nullopt;
+    return std::string(*value);
+}
+
+void TJvAppIniFileStorage::WriteRaw(std::string_view Path, std::string_view Value)
+{
+    if (ReadOnly())
+        return;
+    std::string section, key;
+    Locate(Path, section, key);
+    FDocument.WriteString(section, key, Value);
+    if (FAutoFlush)
+        WriteSettingsFile();
+}
+
+template <class T, class Decode>
+T TJvAppIniFileStorage::ReadValue(std::string_view Path, T Default, Decode decode)
+{
+    std::optional<std::string> text = ReadRaw(Path);
+    if (!text && FStorageOptions.DefaultIfValueNotExists())
+        return Default;
+    try {
+        return decode(text ? std::string_view(*text) : std::string_view());
+    } catch (const EConvertError&) {
+        if (FStorageOptions.DefaultIfReadConvertError())
+            return Default;
+        throw;
+    }
+}
+
+int TJvAppIniFileStorage::ReadInteger(std::string_view Path, int Default)
+{
+    return ReadValue(Path, Default, [](std::string_view text) { return IntegerFromText(text); });
+}
+
+void TJvAppIniFileStorage::WriteInteger(std::string_view Path, int Value)
+{
+    WriteRaw(Path, IntToStr(Value));
+}
+
+bool TJvAppIniFileStorage::ReadBoolean(std::string_view Path, bool Default)
+{
+    return ReadValue(Path, Default, [this](std::string_view text) { return BooleanFromText(text, FStorageOptions); });
+}
+
+void TJvAppIniFileStorage::WriteBoolean(std::string_view Path, bool Value)
+{
+    WriteRaw(Path, BooleanToText(Value, FStorageOptions));
+}
+
+int TJvAppIniFileStorage::ReadEnumeration(std::string_view Path, TEnumIdentifiers Identifiers, int Default)
+{
+    return ReadValue(Path, Default, [&](std::string_view text) { return EnumerationFromText(text, Identifiers); });
+}
+
+void TJvAppIniFileStorage::WriteEnumeration(std::string_view Path, TEnumIdentifiers Identifiers, int Value)
+{
+    WriteRaw(Path, EnumerationToText(Value, Identifiers, FStorageOptions));
+}
+
+std::string TJvAppIniFileStorage::ReadString(std::string_view Path, std::string_view Default)
+{
+    std::optional<std::string> text = ReadRaw(Path);
+    if (text)
+        return std::move(*text);
+    return FStorageOptions.DefaultIfValueNotExists() ? std::string(Default) : std::string();
+}
+
+void TJvAppIniFileStorage::WriteString(std::string_view Path, std::string_view Value)
+{
+    WriteRaw(Path, Value);
+}
+
+bool TJvAppIniFileStorage::ValueExists(std::string_view Path)
+{
+    if (FAutoReload)
+        Reload();
+    std::string section, key;
+    Locate(Path, section, key);
+    return FDocument.ValueExists(section, key);
+}
+
+bool TJvAppIniFileStorage::SectionExists(std::string_view Path)
+{
+    if (FAutoReload)
+        Reload();
+    return FDocument.SectionExists(NormalizeStoragePath(Path));
+}
+
+void TJvAppIniFileStorage::DeleteSubTree(std::string_view Path)
+{
+    if (ReadOnly())
+        return;
+    FDocument.EraseSectionsWithPrefix(NormalizeStoragePath(Path));
+    if (FAutoFlush)
+        WriteSettingsFile();
+}

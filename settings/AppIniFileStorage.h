@@ -1,0 +1,113 @@
+// TJvAppIniFileStorage: typed values at storage paths, held in an in-memory
+// INI document that is read from the settings file once and written back
+// when the storage is destroyed.
+//
+// A path "A\B\Key" is key "Key" of section "A\B" (see StoragePath.h). Every
+// write is skipped while the storage is read-only: ReadOnly set, or the file
+// carried the read-only attribute when ReadSettingsFile ran.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings/IniDocument.h"
+#include "settings/SettingsFileSystem.h"
+#include "settings/StoragePath.h"
+#include "settings/ValueEncoding.h"
+#include "ui/Component.h"
+
+enum TFileLocation {
+    flCustom,    // FileName as given (relative names against the current folder)
+    flExeFile,   // the file-name part of FileName in the running executable's folder
+};
+
+class TJvAppIniFileStorage : public TComponent {
+public:
+    // FileSystem: the seam for every file call; null means the platform's own.
+    // It must outlive the storage.
+    explicit TJvAppIniFileStorage(TComponent* Owner = nullptr, std::string Name = {},
+                                  TSettingsFileSystem* FileSystem = nullptr);
+    // Writes the settings file (WriteSettingsFile); failures are silent.
+    ~TJvAppIniFileStorage() override;
+
+    const std::string& FileName() const { return FFileName; }
+    void SetFileName(std::string Value) { FFileName = std::move(Value); }
+    TFileLocation Location() const { return FLocation; }
+    void SetLocation(TFileLocation Value) { FLocation = Value; }
+    // Write the file after every write into the document.
+    bool AutoFlush() const { return FAutoFlush; }
+    void SetAutoFlush(bool Value) { FAutoFlush = Value; }
+    // Read the file again before every read.
+    bool AutoReload() const { return FAutoReload; }
+    void SetAutoReload(bool Value) { FAutoReload = Value; }
+    // True when set, or when the file was read-only at ReadSettingsFile.
+    bool ReadOnly() const { return FReadOnly || FFileReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; }
+    // The section of a path that has none.
+    const std::string& DefaultSection() const { return FDefaultSection; }
+    void SetDefaultSection(std::string Value) { FDefaultSection = std::move(Value); }
+    TJvAppIniStorageOptions& StorageOptions() { return FStorageOptions; }
+    const TJvAppIniStorageOptions& StorageOptions() const { return FStorageOptions; }
+
+    TIniDocument& Document() { return FDocument; }
+    const TIniDocument& Document() const { return FDocument; }
+
+    // The file's full name under Location; empty when there is none (empty
+    // FileName, or no executable name under flExeFile).
+    std::string FullFileName() const;
+
+    // Once: forms the full name, notes whether the file is read-only, and loads
+    // the file into the document when it exists. Later calls do nothing.
+    void ReadSettingsFile();
+    // Writes the document to the full file name, unless the name is empty or
+    // the storage read-only or the file could not be read at start. The old
+    // file is replaced in one step by a flushed temporary file written beside
+    // it, so it is never left half-written; on failure the old file stays as
+    // it was and the temporary file is removed. True when the file was written.
+    bool WriteSettingsFile();
+    // Loads the file into the document again (when it exists and can be read).
+    void Reload();
+
+    // Typed values at a path. A missing value reads as Default; a text that
+    // does not convert throws EConvertError.
+    int ReadInteger(std::string_view Path, int Default = 0);
+    void WriteInteger(std::string_view Path, int Value);
+    bool ReadBoolean(std::string_view Path, bool Default = false);
+    void WriteBoolean(std::string_view Path, bool Value);
+    // Identifiers: the enumeration's identifiers in ordinal order.
+    int ReadEnumeration(std::string_view Path, TEnumIdentifiers Identifiers, int Default);
+    void WriteEnumeration(std::string_view Path, TEnumIdentifiers Identifiers, int Value);
+    std::string ReadString(std::string_view Path, std::string_view Default = {});
+    void WriteString(std::string_view Path, std::string_view Value);
+
+    // The path's section holds a line with the path's key.
+    bool ValueExists(std::string_view Path);
+    // The whole path names a section that holds at least one line.
+    bool SectionExists(std::string_view Path);
+    // Erases every section whose name begins with the normalized path,
+    // compared with letter case. A write: skipped while read-only.
+    void DeleteSubTree(std::string_view Path);
+
+private:
+    // Section and key of a path, DefaultSection standing in for a missing section.
+    void Locate(std::string_view Path, std::string& Section, std::string& Key) const;
+    // The raw text at a path; nothing when the value is missing.
+    std::optional<std::string> ReadRaw(std::string_view Path);
+    void WriteRaw(std::string_view Path, std::string_view Value);
+    template <class T, class Decode>
+    T ReadValue(std::string_view Path, T Default, Decode decode);
+
+    TSettingsFileSystem* FFileSystem;
+    TIniDocument FDocument;
+    std::string FFileName = "morvane.ini";
+    TFileLocation FLocation = flExeFile;
+    bool FAutoFlush = false;
+    bool FAutoReload = false;
+    bool FReadOnly = false;
+    std::string FDefaultSection;
+    TJvAppIniStorageOptions FStorageOptions;
+
+    bool FSettingsRead = false;
+    bool FFileReadOnly = false;     // the file's read-only attribute at ReadSettingsFile
+    bool FFileUnreadable = false;   // the file existed but could not be read: never overwrite it
+};

@@ -1,0 +1,125 @@
+#include "settings/Win32SettingsFileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+// Owns a file handle.
+class TFileHandle {
+public:
+    explicit TFileHandle(HANDLE Handle) : FHandle(Handle) {}
+    ~TFileHandle()
+    {
+        if (Valid())
+            CloseHandle(FHandle);
+    }
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+    bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return FHandle; }
+    // Closes now, reporting whether the system accepted it.
+    bool Close()
+    {
+        HANDLE h = FHandle;
+        FHandle = INVALID_HANDLE_VALUE;
+        return CloseHandle(h) != FALSE;
+    }
+
+private:
+    HANDLE FHandle;
+};
+
+} // namespace
+
+std::string TWin32SettingsFileSystem::ModuleFileName()
+{
+    std::string name(MAX_PATH, '\0');
+    for (;;) {
+        DWORD length = GetModuleFileNameA(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0)
+            return {};
+        if (length < name.size()) {
+            name.resize(length);
+            return name;
+        }
+        name.resize(name.size() * 2);
+    }
+}
+
+TSettingsFileSystem::TAttributes TWin32SettingsFileSystem::Attributes(const std::string& Name)
+{
+    DWORD attributes = GetFileAttributesA(Name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return {};
+    return {true, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0, (attributes & FILE_ATTRIBUTE_READONLY) != 0};
+}
+
+std::optional<std::string> TWin32SettingsFileSystem::ReadWholeFile(const std::string& Name)
+{
+    TFileHandle file(CreateFileA(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid())
+        return std::nullopt;
+    std::string content;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 &&
+        static_cast<unsigned long long>(size.QuadPart) < content.max_size())
+        content.reserve(static_cast<std::size_t>(size.QuadPart));
+    // Read to the end rather than trust the size: the file may change meanwhile.
+    constexpr DWORD chunk = 1 << 16;
+    for (;;) {
+        std::size_t used = content.size();
+        content.resize(used + chunk);
+        DWORD read = 0;
+        if (!::ReadFile(file.Get(), content.data() + used, chunk, &read, nullptr))
+            return std::nullopt;
+        content.resize(used + read);
+        if (read == 0)
+            return content;
+    }
+}
+
+bool TWin32SettingsFileSystem::WriteNewFile(const std::string& Name, std::string_view Bytes)
+{
+    TFileHandle file(CreateFileA(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid())
+        return false;
+    while (!Bytes.empty()) {
+        DWORD part = static_cast<DWORD>(std::min<std::size_t>(Bytes.size(), 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file.Get(), Bytes.data(), part, &written, nullptr) || written == 0)
+            return false;
+        Bytes.remove_prefix(written);
+    }
+    if (!FlushFileBuffers(file.Get()))
+        return false;
+    return file.Close();
+}
+
+bool TWin32SettingsFileSystem::CreateFolder(const std::string& Name)
+{
+    return CreateDirectoryA(Name.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool TWin32SettingsFileSystem::MoveReplacing(const std::string& Source, const std::string& Target)
+{
+    return MoveFileExA(Source.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool TWin32SettingsFileSystem::RemoveFile(const std::string& Name)
+{
+    return DeleteFileA(Name.c_str()) != FALSE;
+}
+
+unsigned long TWin32SettingsFileSystem::ProcessId()
+{
+    return GetCurrentProcessId();
+}
+
+TSettingsFileSystem& DefaultSettingsFileSystem()
+{
+    static TWin32SettingsFileSystem fileSystem;
+    return fileSystem;
+}

@@ -1,0 +1,175 @@
+// The detail pane: routing of the preview, the text view's content, the five
+// file-information lines.
+#include "MainFormFixture.h"
+
+#include "app/DetailPane.h"
+#include "ui/Handle.h"
+
+namespace {
+
+std::string TempFile(const std::string& name, const std::string& content)
+{
+    char folder[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, folder);
+    std::string path = std::string(folder) + "morvane-pane-" + name;
+    TFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    return path;
+}
+
+} // namespace
+
+TEST(PreviewRouting, BrowserForHtmGifJpgAnywhereInThePathCaseSensitive)
+{
+    for (const char* path : {"C:\\c\\page[1].htm", "C:\\c\\page[1].html", "C:\\c\\x.gif\\file.txt",
+                             "C:\\c\\img.jpg", "C:\\a.htm.bak"})
+        EXPECT_TRUE(PreviewsInBrowser(path)) << path;
+    for (const char* path : {"C:\\c\\PAGE.HTM", "C:\\c\\a.GIF", "C:\\c\\a.JPG", "C:\\c\\a.jpeg", "C:\\c\\a.png",
+                             "C:\\c\\a.css", "C:\\c\\a.js", "", "C:\\c\\user@site[1].txt"})
+        EXPECT_FALSE(PreviewsInBrowser(path)) << path;
+}
+
+TEST(PreviewText, EveryLoneCrAndLoneLfBecomesCrLf)
+{
+    EXPECT_EQ(ToCrLf("a\rb\nc\r\nd"), "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(ToCrLf("\n\n\r\r"), "\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(ToCrLf("\r\n\r"), "\r\n\r\n");
+    EXPECT_EQ(ToCrLf("\n\r"), "\r\n\r\n");
+    EXPECT_EQ(ToCrLf(""), "");
+    EXPECT_EQ(ToCrLf(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(PreviewText, AFileHeldOpenForWritingCannotBeRead)
+{
+    std::string path = TempFile("locked.txt", "text");
+    EXPECT_EQ(ReadTextFile(path), "text");
+    TFileHandle writer(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
+    EXPECT_THROW(ReadTextFile(path), std::runtime_error);
+    writer.Reset();
+    EXPECT_THROW(ReadTextFile(""), std::runtime_error);
+    EXPECT_THROW(ReadTextFile(path + ".missing"), std::runtime_error);
+    ::DeleteFileA(path.c_str());
+}
+
+class DetailPaneTest : public MainFormTest {
+protected:
+    TfrmMorvane& Listed()
+    {
+        TfrmMorvane& form = Create();
+        form.HandleNeeded();
+        form.LoadCache();
+        return form;
+    }
+    void Select(const std::string& url)
+    {
+        for (size_t i = 0; i < Form->CacheListView.ItemCount(); ++i)
+            if (Form->CacheListView.Item(i).Caption == url)
+                Form->CacheListView.SetSelectedIndex(static_cast<int>(i));
+    }
+    std::vector<std::string> LabelTexts() const
+    {
+        return {Form->Label1.Caption(), Form->Label2.Caption(), Form->Label3.Caption(), Form->Label4.Caption(),
+                Form->Label5.Caption()};
+    }
+    bool MemoVisible() const { return (::GetWindowLongA(Form->HeaderMemo.Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
+};
+
+TEST_F(DetailPaneTest, ACookieFileShowsAsTextWithLineBreaksMadeCrLf)
+{
+    TScriptEntry cookie = Entry("Cookie:user@example.org/", COOKIE_CACHE_ENTRY);
+    cookie.LocalFile = TempFile("user@example[1].txt", "id\n42\rexample.org/\r\n");
+    cookie.HitRate = 3;
+    cookie.SizeLow = 22;
+    Cache.Entries = {cookie};
+    TfrmMorvane& form = Listed();
+    Select("Cookie:user@example.org/");
+    EXPECT_EQ(form.HeaderMemo.Text(), "id\r\n42\r\nexample.org/\r\n");
+    EXPECT_TRUE(MemoVisible());
+    EXPECT_EQ(form.Label1.Caption(), "Hitrate: 3");
+    EXPECT_EQ(form.Label2.Caption(), "FileSize: 22");
+    ::DeleteFileA(cookie.LocalFile->c_str());
+}
+
+TEST_F(DetailPaneTest, AVisitedLinkRecordShowsAnEmptyTextViewAndStillSetsTheLabels)
+{
+    TScriptEntry visited = Entry("Visited: user@http://example.org/", URLHISTORY_CACHE_ENTRY);
+    visited.HitRate = 0x80000000u;
+    visited.SizeLow = 0xFFFFFFFEu;
+    Cache.Entries = {visited};
+    TfrmMorvane& form = Listed();
+    form.HeaderMemo.SetText("earlier");
+    Select("Visited: user@http://example.org/");
+    EXPECT_EQ(form.HeaderMemo.Text(), "");
+    EXPECT_TRUE(MemoVisible());
+    // Times before 30 December 1899 (the zero file time lies in 1601) show nothing.
+    EXPECT_EQ(LabelTexts(), (std::vector<std::string>{"Hitrate: 2147483648", "FileSize: 4294967294",
+                                                      "Last access: ", "Last modified: ", "Expire: "}));
+}
+
+TEST_F(DetailPaneTest, PagesAndImagesGoToTheBrowserViewBehindAHiddenTextView)
+{
+    TScriptEntry page = Entry("http://example.org/page.htm");
+    page.LocalFile = TempFile("page[1].htm", "<html><body>x</body></html>");
+    TScriptEntry text = Entry("http://example.org/a.css");
+    text.LocalFile = TempFile("a[1].css", "body{}");
+    Cache.Entries = {page, text};
+    TfrmMorvane& form = Listed();
+    Select("http://example.org/page.htm");
+    EXPECT_FALSE(MemoVisible());
+    Select("http://example.org/a.css");
+    EXPECT_TRUE(MemoVisible());
+    EXPECT_EQ(form.HeaderMemo.Text(), "body{}");
+    ::DeleteFileA(page.LocalFile->c_str());
+    ::DeleteFileA(text.LocalFile->c_str());
+}
+
+TEST_F(DetailPaneTest, AFileHeldOpenForWritingLeavesTheTextViewEmptyAndVisible)
+{
+    TScriptEntry locked = Entry("http://example.org/locked.txt");
+    locked.LocalFile = TempFile("locked[1].txt", "secret");
+    Cache.Entries = {locked};
+    TfrmMorvane& form = Listed();
+    TFileHandle writer(::CreateFileA(locked.LocalFile->c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
+    form.HeaderMemo.SetText("earlier");
+    Select("http://example.org/locked.txt");
+    EXPECT_EQ(form.HeaderMemo.Text(), "");
+    EXPECT_TRUE(MemoVisible());
+    writer.Reset();
+    ::DeleteFileA(locked.LocalFile->c_str());
+}
+
+TEST_F(DetailPaneTest, AGoneEntryShowsTheTextsWithoutValuesAndNoOtherEntrysData)
+{
+    TScriptEntry a = Entry("http://example.org/a");
+    a.HitRate = 5;
+    a.LocalFile = TempFile("a[1].txt", "content of a");
+    TScriptEntry b = Entry("http://example.org/b");
+    Cache.Entries = {a, b};
+    TfrmMorvane& form = Listed();
+    Select("http://example.org/a");
+    ASSERT_EQ(form.Label1.Caption(), "Hitrate: 5");
+    ASSERT_EQ(form.HeaderMemo.Text(), "content of a");
+    Cache.Entries.pop_back(); // "b" leaves the cache behind the list's back
+    Select("http://example.org/b");
+    EXPECT_EQ(LabelTexts(), (std::vector<std::string>{"Hitrate: ", "FileSize: ", "Last access: ",
+                                                      "Last modified: ", "Expire: "}));
+    EXPECT_EQ(form.HeaderMemo.Text(), "");
+    EXPECT_TRUE(MemoVisible());
+    ::DeleteFileA(a.LocalFile->c_str());
+}
+
+TEST_F(DetailPaneTest, NoRowsOrNoSelectionChangeNothing)
+{
+    Cache.Entries = {Entry("http://example.org/a")};
+    TfrmMorvane& form = Listed();
+    form.CacheListViewChange(form.CacheListView, -1, 0);
+    EXPECT_EQ(form.Label1.Caption(), "HitRate:");
+    form.CacheListView.ClearItems();
+    form.CacheListViewChange(form.CacheListView, -1, 0);
+    EXPECT_EQ(form.Label1.Caption(), "HitRate:");
+}

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "TrickyTexts.h"
+#include "app/HostLabels.h"
+#include "app/SortKeys.h"
+
+namespace {
+
+int HostCompare(const std::string& A, const std::string& B)
+{
+    const int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, A.data(), static_cast<int>(A.size()),
+                                      B.data(), static_cast<int>(B.size()));
+    EXPECT_NE(result, 0) << "CompareStringA failed";
+    return result - CSTR_EQUAL;
+}
+
+int Sign(int Value) { return (Value > 0) - (Value < 0); }
+
+// The plain way: a linear search with CompareStringA while filing, one sort
+// with CompareStringA at the end. THostMap must give the same result.
+std::vector<THost> FileTheSlowWay(const std::vector<std::pair<std::string, std::string>>& Entries)
+{
+    std::vector<THost> hosts;
+    for (const auto& [label, line] : Entries) {
+        auto host = std::find_if(hosts.begin(), hosts.end(),
+                                 [&](const THost& H) { return HostCompare(H.Label, label) == 0; });
+        if (host == hosts.end())
+            host = hosts.insert(hosts.end(), THost{label, {}});
+        host->Lines.push_back(line);
+    }
+    std::sort(hosts.begin(), hosts.end(), [](const THost& A, const THost& B) { return HostCompare(A.Label, B.Label) < 0; });
+    return hosts;
+}
+
+std::vector<THost> FileWithTheMap(const std::vector<std::pair<std::string, std::string>>& Entries)
+{
+    THostMap map;
+    for (const auto& [label, line] : Entries)
+        map.Add(label, line);
+    return map.TakeSorted();
+}
+
+void ExpectSameHosts(const std::vector<THost>& Actual, const std::vector<THost>& Expected)
+{
+    ASSERT_EQ(Actual.size(), Expected.size());
+    for (std::size_t i = 0; i < Actual.size(); ++i) {
+        EXPECT_EQ(Actual[i].Label, Expected[i].Label) << "host " << i;
+        EXPECT_EQ(Actual[i].Lines, Expected[i].Lines) << "host " << i;
+    }
+}
+
+TEST(HostLabelKey, OrdersAndMatchesAsCompareStringIgnoringCase)
+{
+    const std::vector<std::string> texts = TrickyTexts();
+    std::vector<TSortKey> keys;
+    for (const std::string& text : texts)
+        keys.push_back(HostLabelKey(text));
+    int mismatches = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        for (std::size_t j = 0; j < texts.size(); ++j)
+            if (Sign(keys[i].compare(keys[j])) != Sign(HostCompare(texts[i], texts[j])) && ++mismatches <= 10)
+                ADD_FAILURE() << "[" << texts[i] << "] vs [" << texts[j] << "]";
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(HostLabelKey, BufferFormGivesTheSameKeyAndGrows)
+{
+    TSortKey key = "left-over";
+    for (const std::string& text : {std::string(), std::string("Co-op"), std::string(5000, 'x') + "\xe9-'"}) {
+        HostLabelKey(text, key);
+        EXPECT_EQ(key, HostLabelKey(text));
+        EXPECT_FALSE(key.empty());
+    }
+}
+
+TEST(HostMap, SameHostWhateverTheLetterCaseUnderTheFirstLabel)
+{
+    THostMap map;
+    map.Add("Example.com", "http://Example.com/=1");
+    map.Add("other.org", "http://other.org/=1");
+    map.Add("EXAMPLE.COM", "Cookie:user@EXAMPLE.COM/=1048576");
+    map.Add("example.com", "Visited: user@http://example.com/=2097152");
+    EXPECT_EQ(map.Count(), 2u);
+    ExpectSameHosts(map.TakeSorted(),
+                    {{"Example.com",
+                      {"http://Example.com/=1", "Cookie:user@EXAMPLE.COM/=1048576",
+                       "Visited: user@http://example.com/=2097152"}},
+                     {"other.org", {"http://other.org/=1"}}});
+    EXPECT_TRUE(map.Empty());
+}
+
+TEST(HostMap, CookieHistoryAndDocumentOfOneSiteShareAHost)
+{
+    THostMap map;
+    const std::pair<const char*, uint32_t> entries[] = {{"Cookie:user@www.site.com/", 0x100001},
+                                                        {"Visited: user@http://www.site.com/a.htm", 0x200001},
+                                                        {"http://www.site.com/a.htm?x=1", 0x1}};
+    for (const auto& [url, type] : entries) {
+        TEntryInfo entry;
+        entry.SourceUrlName = url;
+        entry.CacheEntryType = type;
+        map.Add(HostOfUrl(entry.SourceUrlName), HostLine(entry));
+    }
+    ExpectSameHosts(map.TakeSorted(), {{"www.site.com",
+                                        {"Cookie:user@www.site.com/=1048577",
+                                         "Visited: user@http://www.site.com/a.htm=2097153",
+                                         "http://www.site.com/a.htm?x=1=1"}}});
+}
+
+TEST(HostMap, TrickyLabelsFileAndSortAsCompareStringDoes)
+{
+    std::vector<std::pair<std::string, std::string>> entries;
+    const std::vector<std::string> texts = TrickyTexts();
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        entries.emplace_back(texts[i], "line" + std::to_string(i));
+    std::shuffle(entries.begin(), entries.end(), std::mt19937(20240611));
+    ExpectSameHosts(FileWithTheMap(entries), FileTheSlowWay(entries));
+}
+
+TEST(HostMap, RandomLabelsFileAndSortAsCompareStringDoes)
+{
+    const std::string alphabet = "aAbB-'.:/1 \xe9\xc9\xdf\xad";
+    std::mt19937 random(7);
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int i = 0; i < 3000; ++i) {
+        std::string label;
+        for (std::size_t n = random() % 5; n > 0; --n)
+            label += alphabet[random() % alphabet.size()];
+        entries.emplace_back(label, "entry" + std::to_string(i));
+    }
+    ExpectSameHosts(FileWithTheMap(entries), FileTheSlowWay(entries));
+}
+
+TEST(HostMap, LinesAreMovedOutNotCopied)
+{
+    THostMap map;
+    std::string line = "http://host/a-long-enough-url-to-live-on-the-heap.htm=1";
+    const char* text = line.data();
+    map.Add("host", std::move(line));
+    for (int i = 0; i < 100; ++i)  // lets the vectors grow
+        map.Add("host" + std::to_string(i % 7), "x=1");
+    const std::vector<THost> hosts = map.TakeSorted();
+    ASSERT_EQ(hosts.front().Label, "host");
+    EXPECT_EQ(hosts.front().Lines.front().data(), text);
+}
+
+TEST(HostMap, StartsAfreshAfterTakingOrClearing)
+{
+    THostMap map;
+    map.Add("A", "1");
+    map.Add("b", "2");
+    ASSERT_EQ(map.TakeSorted().size(), 2u);
+    map.Add("a", "3");
+    map.Add("c", "4");
+    map.Clear();
+    EXPECT_TRUE(map.Empty());
+    EXPECT_TRUE(map.TakeSorted().empty());
+    map.Add("a", "5");
+    ExpectSameHosts(map.TakeSorted(), {{"a", {"5"}}});
+}
+
+TEST(HostLine, KeepsTheWholeUrlAndAnUnsignedType)
+{
+    const std::string line = HostLine("http://host/page?a=b&c==d", 0x80000001u);
+    EXPECT_EQ(line, "http://host/page?a=b&c==d=2147483649");
+    EXPECT_EQ(UrlOfHostLine(line), "http://host/page?a=b&c==d");
+    EXPECT_EQ(UrlOfHostLine(HostLine("", 0)), "");
+    EXPECT_EQ(UrlOfHostLine(HostLine("a=", 4294967295u)), "a=");
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+// TBrowserHost: the system's WebBrowser control, in place in a child window of
+// our own, for showing cached pages and images.
+//
+// Cached pages come from arbitrary web sites and open from the local disk, so
+// the host keeps them inert: local-machine lockdown is on for the process
+// before the first control is made, the site turns off scripts, Java, ActiveX,
+// behaviours, client pull and frames (images still load) and refuses those URL
+// actions through its security manager, and the control may not go anywhere
+// but the address it was last told to navigate to: no links, refreshes, new
+// windows or downloads.
+//
+// A failure the control reports at once throws EOleError; when no control
+// could be made, the window still exists (blank) and Navigate / SetVisible
+// throw the reason.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+#include <exdisp.h>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "ui/Control.h"
+#include "ui/Handle.h"
+
+class TBrowserSite;
+class TBrowserEvents;
+
+// A failed COM call: "<what failed>: <system text> (0x<HRESULT>)"; without
+// the system text when the system has none for the code.
+class EOleError : public std::runtime_error {
+public:
+    EOleError(const std::string& What, HRESULT Result);
+    HRESULT Result() const { return FResult; }
+
+private:
+    HRESULT FResult;
+};
+
+class TBrowserHost : public TControl {
+public:
+    TBrowserHost(TComponent* Owner, std::string Name);
+    // Hosts the control of another class (tests use a missing one).
+    TBrowserHost(TComponent* Owner, std::string Name, const CLSID& ControlClass);
+    ~TBrowserHost() override;
+
+    // Navigates to Address (a URL or a plain local path) with Flags,
+    // TargetFrameName, PostData and Headers empty. Creates the window when it
+    // does not exist yet.
+    void Navigate(const std::wstring& Address);
+
+    // The control's automation property Visible (dispatch id 402). Not the
+    // window's visibility: these hide TControl's Visible / SetVisible.
+    bool Visible() const;
+    void SetVisible(bool Value);
+
+    // The download-control flags the site reports to the control.
+    static DWORD DownloadControl();
+
+    // The hosted control; null until the window exists, or when none could be made.
+    IWebBrowser2* Browser() const { return FBrowser.Get(); }
+    // The DWebBrowserEvents2 sink advised on the control; null when there is no control.
+    IDispatch* EventSink() const;
+
+protected:
+    void AfterCreateWnd() override;
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
+
+private:
+    void CreateBrowser();
+    void ReleaseBrowser();
+    // Throws the reason why there is no control.
+    [[noreturn]] void ThrowNoBrowser() const;
+
+    CLSID FControlClass;
+    TComPtr<TBrowserSite> FSite;
+    TComPtr<TBrowserEvents> FEvents;
+    TComPtr<IOleObject> FObject;
+    TComPtr<IOleInPlaceObject> FInPlace;
+    TComPtr<IWebBrowser2> FBrowser;
+    TComPtr<IConnectionPoint> FConnection;
+    DWORD FCookie = 0;
+    std::optional<EOleError> FCreateError;
+};

@@ -1,0 +1,373 @@
+#include "ui/BrowserHostSite.h"
+
+#include <exdispid.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+bool IsRefusedUrlAction(DWORD Action)
+{
+    return (Action >= URLACTION_DOWNLOAD_MIN && Action <= URLACTION_DOWNLOAD_MAX) ||
+           (Action >= URLACTION_ACTIVEX_MIN && Action <= URLACTION_ACTIVEX_MAX) ||
+           (Action >= URLACTION_SCRIPT_MIN && Action <= URLACTION_SCRIPT_MAX) ||
+           (Action >= URLACTION_JAVA_MIN && Action <= URLACTION_JAVA_MAX) ||
+           Action == URLACTION_SHELL_FILE_DOWNLOAD;
+}
+
+namespace {
+
+// A file: URL as the local path it names; any other address as it is.
+std::wstring LocalAddress(const std::wstring& Address)
+{
+    if (Address.size() < 5 || ::CompareStringOrdinal(Address.c_str(), 5, L"file:", 5, TRUE) != CSTR_EQUAL)
+        return Address;
+    std::vector<wchar_t> path(Address.size() + MAX_PATH);
+    DWORD length = static_cast<DWORD>(path.size());
+    if (FAILED(::PathCreateFromUrlW(Address.c_str(), path.data(), &length, 0)))
+        return Address;
+    return std::wstring(path.data());
+}
+
+bool SameText(const std::wstring& A, const std::wstring& B)
+{
+    return ::CompareStringOrdinal(A.c_str(), static_cast<int>(A.size()), B.c_str(),
+                                  static_cast<int>(B.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The BSTR an event argument carries, by value or by reference.
+std::wstring ArgumentText(const VARIANT& Argument)
+{
+    const VARIANT* v = &Argument;
+    if (V_VT(v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(v))
+        v = V_VARIANTREF(v);
+    BSTR text = nullptr;
+    if (V_VT(v) == VT_BSTR)
+        text = V_BSTR(v);
+    else if (V_VT(v) == (VT_BYREF | VT_BSTR) && V_BSTRREF(v))
+        text = *V_BSTRREF(v);
+    return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring();
+}
+
+bool ArgumentBool(const VARIANT& Argument)
+{
+    if (V_VT(&Argument) == VT_BOOL)
+        return V_BOOL(&Argument) != VARIANT_FALSE;
+    if (V_VT(&Argument) == (VT_BYREF | VT_BOOL) && V_BOOLREF(&Argument))
+        return *V_BOOLREF(&Argument) != VARIANT_FALSE;
+    return false;
+}
+
+// Sets an event's Cancel argument (a VARIANT_BOOL by reference).
+void CancelEvent(VARIANT& Cancel)
+{
+    if (V_VT(&Cancel) == (VT_BYREF | VT_BOOL) && V_BOOLREF(&Cancel))
+        *V_BOOLREF(&Cancel) = VARIANT_TRUE;
+}
+
+} // namespace
+
+bool SameBrowserAddress(const std::wstring& Requested, const std::wstring& Reported)
+{
+    if (Requested.empty() || Reported.empty())
+        return false;
+    return SameText(Requested, Reported) || SameText(LocalAddress(Requested), LocalAddress(Reported));
+}
+
+// ---- TBrowserSite ---------------------------------------------------------
+
+TComPtr<TBrowserSite> TBrowserSite::Create(HWND Window)
+{
+    TComPtr<TBrowserSite> site;
+    *site.Put() = new TBrowserSite(Window); // born with one reference, which `site` holds
+    return site;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::QueryInterface(REFIID Iid, void** Object)
+{
+    if (!Object)
+        return E_POINTER;
+    if (Iid == IID_IUnknown || Iid == IID_IOleClientSite)
+        *Object = static_cast<IOleClientSite*>(this);
+    else if (Iid == IID_IOleWindow || Iid == IID_IOleInPlaceSite)
+        *Object = static_cast<IOleInPlaceSite*>(this);
+    else if (Iid == IID_IOleInPlaceUIWindow || Iid == IID_IOleInPlaceFrame)
+        *Object = static_cast<IOleInPlaceFrame*>(this);
+    else if (Iid == IID_IDispatch)
+        *Object = static_cast<IDispatch*>(this);
+    else if (Iid == IID_IServiceProvider)
+        *Object = static_cast<IServiceProvider*>(this);
+    else if (Iid == IID_IInternetSecurityManager)
+        *Object = static_cast<IInternetSecurityManager*>(this);
+    else {
+        *Object = nullptr;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE TBrowserSite::AddRef()
+{
+    return static_cast<ULONG>(::InterlockedIncrement(&FRefs));
+}
+
+ULONG STDMETHODCALLTYPE TBrowserSite::Release()
+{
+    LONG refs = ::InterlockedDecrement(&FRefs);
+    if (refs == 0)
+        delete this;
+    return static_cast<ULONG>(refs);
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::SaveObject() { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetMoniker(DWORD, DWORD, IMoniker** Moniker)
+{
+    if (Moniker)
+        *Moniker = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetContainer(IOleContainer** Container)
+{
+    if (Container)
+        *Container = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::ShowObject() { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::OnShowWindow(BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::RequestNewObjectLayout() { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetWindow(HWND* Window)
+{
+    if (!Window)
+        return E_POINTER;
+    *Window = FWindow;
+    return FWindow ? S_OK : E_FAIL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::CanInPlaceActivate() { return FWindow ? S_OK : S_FALSE; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::OnInPlaceActivate() { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::OnUIActivate() { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetWindowContext(IOleInPlaceFrame** Frame,
+                                                         IOleInPlaceUIWindow** Doc, LPRECT PosRect,
+                                                         LPRECT ClipRect,
+                                                         LPOLEINPLACEFRAMEINFO FrameInfo)
+{
+    if (!Frame || !Doc || !PosRect || !ClipRect || !FrameInfo)
+        return E_POINTER;
+    *Frame = nullptr;
+    *Doc = nullptr;
+    if (!FWindow)
+        return E_FAIL;
+    *Frame = static_cast<IOleInPlaceFrame*>(this);
+    AddRef();
+    ::GetClientRect(FWindow, PosRect);
+    *ClipRect = *PosRect;
+    FrameInfo->fMDIApp = FALSE;
+    FrameInfo->hwndFrame = ::GetAncestor(FWindow, GA_ROOT);
+    FrameInfo->haccel = nullptr;
+    FrameInfo->cAccelEntries = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::Scroll(SIZE) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::OnUIDeactivate(BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::OnInPlaceDeactivate() { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::DiscardUndoState() { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::DeactivateAndUndo() { return E_NOTIMPL; }
+// The control always fills our window; the host sizes it on WM_SIZE.
+HRESULT STDMETHODCALLTYPE TBrowserSite::OnPosRectChange(LPCRECT) { return S_OK; }
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetBorder(LPRECT) { return INPLACE_E_NOTOOLSPACE; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::RequestBorderSpace(LPCBORDERWIDTHS) { return INPLACE_E_NOTOOLSPACE; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::SetBorderSpace(LPCBORDERWIDTHS Widths)
+{
+    return Widths ? INPLACE_E_NOTOOLSPACE : S_OK;
+}
+HRESULT STDMETHODCALLTYPE TBrowserSite::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::RemoveMenus(HMENU) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::SetStatusText(LPCOLESTR) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::EnableModeless(BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetTypeInfoCount(UINT* Count)
+{
+    if (!Count)
+        return E_POINTER;
+    *Count = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetTypeInfo(UINT, LCID, ITypeInfo** Info)
+{
+    if (Info)
+        *Info = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::Invoke(DISPID Member, REFIID, LCID, WORD Flags, DISPPARAMS*,
+                                               VARIANT* Result, EXCEPINFO*, UINT*)
+{
+    if (Member != DISPID_AMBIENT_DLCONTROL)
+        return DISP_E_MEMBERNOTFOUND;
+    if (!(Flags & DISPATCH_PROPERTYGET))
+        return DISP_E_MEMBERNOTFOUND;
+    if (!Result)
+        return E_POINTER;
+    ::VariantInit(Result);
+    V_VT(Result) = VT_I4;
+    V_I4(Result) = static_cast<LONG>(BrowserDownloadControl);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::QueryService(REFGUID Service, REFIID Iid, void** Object)
+{
+    if (!Object)
+        return E_POINTER;
+    *Object = nullptr;
+    // SID_SInternetSecurityManager is the interface's own id.
+    if (Service == IID_IInternetSecurityManager)
+        return QueryInterface(Iid, Object);
+    return E_NOINTERFACE;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::SetSecuritySite(IInternetSecurityMgrSite*)
+{
+    return INET_E_DEFAULT_ACTION;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetSecuritySite(IInternetSecurityMgrSite** Site)
+{
+    if (Site)
+        *Site = nullptr;
+    return INET_E_DEFAULT_ACTION;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::MapUrlToZone(LPCWSTR, DWORD*, DWORD) { return INET_E_DEFAULT_ACTION; }
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetSecurityId(LPCWSTR, BYTE*, DWORD*, DWORD_PTR)
+{
+    return INET_E_DEFAULT_ACTION;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::ProcessUrlAction(LPCWSTR, DWORD Action, BYTE* Policy,
+                                                         DWORD PolicySize, BYTE*, DWORD, DWORD, DWORD)
+{
+    if (!IsRefusedUrlAction(Action))
+        return INET_E_DEFAULT_ACTION;
+    if (Policy && PolicySize >= sizeof(DWORD)) {
+        DWORD disallow = URLPOLICY_DISALLOW;
+        ::CopyMemory(Policy, &disallow, sizeof disallow);
+    }
+    // As the system's own manager answers a disallowed action.
+    return S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::QueryCustomPolicy(LPCWSTR, REFGUID, BYTE**, DWORD*, BYTE*, DWORD, DWORD)
+{
+    return INET_E_DEFAULT_ACTION;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::SetZoneMapping(DWORD, LPCWSTR, DWORD) { return INET_E_DEFAULT_ACTION; }
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetZoneMappings(DWORD, IEnumString**, DWORD)
+{
+    return INET_E_DEFAULT_ACTION;
+}
+
+// ---- TBrowserEvents -------------------------------------------------------
+
+TComPtr<TBrowserEvents> TBrowserEvents::Create()
+{
+    TComPtr<TBrowserEvents> events;
+    *events.Put() = new TBrowserEvents; // born with one reference, which `events` holds
+    return events;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserEvents::QueryInterface(REFIID Iid, void** Object)
+{
+    if (!Object)
+        return E_POINTER;
+    if (Iid == IID_IUnknown || Iid == IID_IDispatch || Iid == DIID_DWebBrowserEvents2) {
+        *Object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *Object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE TBrowserEvents::AddRef()
+{
+    return static_cast<ULONG>(::InterlockedIncrement(&FRefs));
+}
+
+ULONG STDMETHODCALLTYPE TBrowserEvents::Release()
+{
+    LONG refs = ::InterlockedDecrement(&FRefs);
+    if (refs == 0)
+        delete this;
+    return static_cast<ULONG>(refs);
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserEvents::GetTypeInfoCount(UINT* Count)
+{
+    if (!Count)
+        return E_POINTER;
+    *Count = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserEvents::GetTypeInfo(UINT, LCID, ITypeInfo** Info)
+{
+    if (Info)
+        *Info = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserEvents::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+{
+    return E_NOTIMPL;
+}
+
+// The arguments arrive last first: rgvarg[0] is the event's last parameter.
+HRESULT STDMETHODCALLTYPE TBrowserEvents::Invoke(DISPID Member, REFIID, LCID, WORD, DISPPARAMS* Params,
+                                                 VARIANT*, EXCEPINFO*, UINT*)
+{
+    if (!Params || !Params->rgvarg)
+        return S_OK;
+    VARIANT* args = Params->rgvarg;
+    switch (Member) {
+    case DISPID_BEFORENAVIGATE2: // pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel
+        if (Params->cArgs == 7 && !SameBrowserAddress(FAllowed, ArgumentText(args[5])))
+            CancelEvent(args[0]);
+        break;
+    case DISPID_NEWWINDOW2: // ppDisp, Cancel
+        if (Params->cArgs == 2)
+            CancelEvent(args[0]);
+        break;
+    case DISPID_NEWWINDOW3: // ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl
+        if (Params->cArgs == 5)
+            CancelEvent(args[3]);
+        break;
+    case DISPID_FILEDOWNLOAD: // [ActiveDocument,] Cancel
+        // Newer controls announce the document itself too (ActiveDocument
+        // true); that one must load.
+        if (Params->cArgs == 1 || (Params->cArgs == 2 && !ArgumentBool(args[1])))
+            CancelEvent(args[0]);
+        break;
+    }
+    return S_OK;
+}

@@ -1,0 +1,153 @@
+// The COM objects behind TBrowserHost: the OLE site that embeds the WebBrowser
+// control in our window, and the sink of its DWebBrowserEvents2.
+//
+// Both are heap objects that free themselves on their last Release, as COM
+// objects do: the control may keep a reference after we let it go. Neither
+// points back at the TBrowserHost; the site knows only the window, and the
+// host detaches it when the window goes.
+//
+// The site keeps untrusted pages inert: it reports download-control flags that
+// turn off scripts, Java, ActiveX, behaviours, client pull and frames (images
+// stay on), and it serves a security manager that refuses the script,
+// ActiveX, Java and download actions. The sink refuses every navigation but
+// the one the host asked for, new windows and file downloads.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+#include <exdisp.h>
+#include <mshtmdid.h>
+#include <servprov.h>
+#include <urlmon.h>
+
+#include <string>
+
+#include "ui/Handle.h"
+
+// The download-control flags the site reports as DISPID_AMBIENT_DLCONTROL.
+constexpr DWORD BrowserDownloadControl =
+    DLCTL_DLIMAGES | DLCTL_NO_SCRIPTS | DLCTL_NO_JAVA | DLCTL_NO_RUNACTIVEXCTLS |
+    DLCTL_NO_DLACTIVEXCTLS | DLCTL_NO_BEHAVIORS | DLCTL_NO_CLIENTPULL | DLCTL_NO_FRAMEDOWNLOAD |
+    DLCTL_SILENT;
+
+// True for the URL actions the site's security manager refuses: running
+// script, ActiveX controls and Java, and downloading code or files.
+bool IsRefusedUrlAction(DWORD Action);
+
+// Whether an address the control reports (often a file: URL) names the same
+// document as the address it was asked to navigate to (often a plain path).
+// Letter case is ignored.
+bool SameBrowserAddress(const std::wstring& Requested, const std::wstring& Reported);
+
+class TBrowserSite final : public IOleClientSite,
+                           public IOleInPlaceSite,
+                           public IOleInPlaceFrame,
+                           public IDispatch,
+                           public IServiceProvider,
+                           public IInternetSecurityManager {
+public:
+    // Window: where the control is placed, our host's window.
+    static TComPtr<TBrowserSite> Create(HWND Window);
+    // The window is going: the site answers no more window requests.
+    void Detach() { FWindow = nullptr; }
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IOleClientSite
+    HRESULT STDMETHODCALLTYPE SaveObject() override;
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** Moniker) override;
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** Container) override;
+    HRESULT STDMETHODCALLTYPE ShowObject() override;
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override;
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override;
+
+    // IOleWindow (shared by the in-place site and the frame)
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* Window) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override;
+
+    // IOleInPlaceSite
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override;
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override;
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override;
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** Frame, IOleInPlaceUIWindow** Doc,
+                                               LPRECT PosRect, LPRECT ClipRect,
+                                               LPOLEINPLACEFRAMEINFO FrameInfo) override;
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override;
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override;
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override;
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override;
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override;
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override;
+
+    // IOleInPlaceUIWindow, IOleInPlaceFrame: a frame without tools or menus.
+    HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override;
+    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override;
+    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override;
+    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override;
+    HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override;
+    HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override;
+    HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override;
+    HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override;
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override;
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override;
+
+    // IDispatch: the ambient properties.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* Count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** Info) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID Member, REFIID, LCID, WORD Flags, DISPPARAMS*,
+                                     VARIANT* Result, EXCEPINFO*, UINT*) override;
+
+    // IServiceProvider: hands out the security manager.
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID Service, REFIID Iid, void** Object) override;
+
+    // IInternetSecurityManager: refuses the actions of IsRefusedUrlAction,
+    // leaves everything else to the system's own manager.
+    HRESULT STDMETHODCALLTYPE SetSecuritySite(IInternetSecurityMgrSite*) override;
+    HRESULT STDMETHODCALLTYPE GetSecuritySite(IInternetSecurityMgrSite** Site) override;
+    HRESULT STDMETHODCALLTYPE MapUrlToZone(LPCWSTR, DWORD*, DWORD) override;
+    HRESULT STDMETHODCALLTYPE GetSecurityId(LPCWSTR, BYTE*, DWORD*, DWORD_PTR) override;
+    HRESULT STDMETHODCALLTYPE ProcessUrlAction(LPCWSTR, DWORD Action, BYTE* Policy, DWORD PolicySize,
+                                               BYTE*, DWORD, DWORD, DWORD) override;
+    HRESULT STDMETHODCALLTYPE QueryCustomPolicy(LPCWSTR, REFGUID, BYTE**, DWORD*, BYTE*, DWORD,
+                                                DWORD) override;
+    HRESULT STDMETHODCALLTYPE SetZoneMapping(DWORD, LPCWSTR, DWORD) override;
+    HRESULT STDMETHODCALLTYPE GetZoneMappings(DWORD, IEnumString**, DWORD) override;
+
+private:
+    explicit TBrowserSite(HWND Window) : FWindow(Window) {}
+    ~TBrowserSite() = default;
+
+    LONG FRefs = 1;
+    HWND FWindow;
+};
+
+// The DWebBrowserEvents2 sink: cancels every navigation but the one to the
+// allowed address, every new window and every download of a file that is not
+// the document itself.
+class TBrowserEvents final : public IDispatch {
+public:
+    static TComPtr<TBrowserEvents> Create();
+    // The address Navigate is about to go to; empty allows nothing.
+    void SetAllowedAddress(std::wstring Address) { FAllowed = std::move(Address); }
+    const std::wstring& AllowedAddress() const { return FAllowed; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* Count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** Info) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID Member, REFIID, LCID, WORD, DISPPARAMS* Params,
+                                     VARIANT*, EXCEPINFO*, UINT*) override;
+
+private:
+    TBrowserEvents() = default;
+    ~TBrowserEvents() = default;
+
+    LONG FRefs = 1;
+    std::wstring FAllowed;
+};
