@@ -1,6 +1,7 @@
 // The main window's commands: the actions, the menu bar that shows them, and
 // their handlers.
 #include <iterator>
+#include <string>
 
 #include "app/Addresses.h"
 #include "app/MainForm.h"
@@ -67,7 +68,9 @@ void TfrmMorvane::BuildCommands()
         links[i]->SetCaption(link.Caption);
         links[i]->SetHint(link.Hint);
         links[i]->OnExecute = [address = link.Address](TComponent&) { OpenAddress(address); };
-        linkEntries.push_back({"Securitylink" + std::to_string(i + 1), {}, {}, links[i], {}, false, {}});
+        std::string name = "Securitylink";
+        name += std::to_string(i + 1);
+        linkEntries.push_back({std::move(name), {}, {}, links[i], {}, false, {}});
     }
 
     auto click = [this](void (TfrmMorvane::*handler)(TComponent&)) {
