@@ -4,17 +4,6 @@
 
 namespace CacheApi {
 
-namespace {
-
-TBinding& Current()
-{
-    // Built on first use, so that start-up code of other units can already call through it.
-    static TBinding binding = DefaultBinding();
-    return binding;
-}
-
-} // namespace
-
 TBinding DefaultBinding()
 {
     TBinding b{
@@ -35,21 +24,6 @@ TBinding DefaultBinding()
         b.FindCloseUrlCache = WineUrlCache::EmulatedFindCloseUrlCache;
     }
     return b;
-}
-
-const TBinding& Api()
-{
-    return Current();
-}
-
-TScopedBinding::TScopedBinding(const TBinding& Binding) : FPrevious(Current())
-{
-    Current() = Binding;
-}
-
-TScopedBinding::~TScopedBinding()
-{
-    Current() = FPrevious;
 }
 
 } // namespace CacheApi

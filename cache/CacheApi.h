@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "ui/Seam.h"
+
 namespace CacheApi {
 
 struct TBinding {
@@ -27,20 +29,13 @@ struct TBinding {
 // WineUrlCache.h, built on the plain enumeration.
 TBinding DefaultBinding();
 
+using TSeamType = TSeam<TBinding, DefaultBinding>;
+
 // The binding in force.
-const TBinding& Api();
+inline const TBinding& Api() { return TSeamType::Api(); }
 
 // Puts a binding in force for its lifetime and then restores the one before.
-class TScopedBinding {
-public:
-    explicit TScopedBinding(const TBinding& Binding);
-    ~TScopedBinding();
-    TScopedBinding(const TScopedBinding&) = delete;
-    TScopedBinding& operator=(const TScopedBinding&) = delete;
-
-private:
-    TBinding FPrevious;
-};
+using TScopedBinding = TSeamType::TScoped;
 
 // For tests: forgets the answer of CheckLibrary, as if the program had just started.
 void ResetLibraryFlag();

@@ -1,12 +1,5 @@
-# Cross build for 32-bit Windows with Debian's MinGW-w64 (posix threads variant).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows (the shipped program).
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(MORVANE_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${MORVANE_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MORVANE_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${MORVANE_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${MORVANE_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(MORVANE_WINE_LOADER /usr/lib/wine/wine)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

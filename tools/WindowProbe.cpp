@@ -2,6 +2,7 @@
 // the user's close box would. Used by the run script.
 //   WindowProbe wait  <caption> <milliseconds>   exit 0 once it is visible
 //   WindowProbe close <caption> <milliseconds>   exit 0 once it has gone
+//   WindowProbe type  <caption> <class> <text>   types text into the window's first child of that class
 #include <windows.h>
 
 #include <cstdio>
@@ -14,12 +15,54 @@ HWND FindVisible(const char* caption)
     HWND wnd = ::FindWindowA(nullptr, caption);
     return (wnd && ::IsWindowVisible(wnd)) ? wnd : nullptr;
 }
+struct ChildSearch {
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND wnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    char cls[64] = {};
+    ::GetClassNameA(wnd, cls, sizeof cls);
+    if (lstrcmpiA(cls, search->cls) == 0) {
+        search->found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindChild(HWND parent, const char* cls)
+{
+    ChildSearch search{cls, nullptr};
+    ::EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 5 && std::strcmp(argv[1], "type") == 0) {
+        HWND wnd = FindVisible(argv[2]);
+        HWND child = wnd ? FindChild(wnd, argv[3]) : nullptr;
+        if (!child)
+            return 1;
+        ::SetForegroundWindow(wnd);
+        ::PostMessageA(child, WM_SETFOCUS, 0, 0);
+        for (const char* c = argv[4]; *c; ++c) {
+            if (*c == '\\' && c[1] == 'd') { // "\d": the down arrow key
+                ::PostMessageA(child, WM_KEYDOWN, VK_DOWN, 0);
+                ::PostMessageA(child, WM_KEYUP, VK_DOWN, 0xC0000001);
+                ++c;
+                continue;
+            }
+            ::PostMessageA(child, WM_CHAR, static_cast<unsigned char>(*c), 0);
+        }
+        return 0;
+    }
     if (argc != 4) {
-        std::fprintf(stderr, "usage: WindowProbe wait|close <caption> <milliseconds>\n");
+        std::fprintf(stderr, "usage: WindowProbe wait|close <caption> <milliseconds>\n"
+                             "       WindowProbe type <caption> <class> <text>\n");
         return 2;
     }
     const char* caption = argv[2];

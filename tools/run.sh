@@ -25,6 +25,8 @@ seed_and_run() {
     "$MORVANE_WINE" "$bin/app/Morvane.exe" &
     pid=$!
     "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" wait "Morvane " 30000 >/dev/null
+    # Show a cookie in the detail pane: the second row of the demo cache.
+    "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" type "Morvane " SysListView32 '\d\d' || echo "could not select a row"
     sleep "${MORVANE_SHOT_DELAY:-2}"
     import -window root "$shot"
     "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" close "Morvane " 30000 >/dev/null
@@ -36,11 +38,9 @@ seed_and_run() {
   /usr/lib/wine/wineserver -w 2>/dev/null || true
 }
 
-if [ -n "${DISPLAY:-}" ] && [ "${MORVANE_HEADLESS:-0}" != 1 ]; then
+if [ -n "${DISPLAY:-}" ]; then
   seed_and_run
 else
-  export MORVANE_HEADLESS=1
-  export -f seed_and_run morvane_new_prefix
-  export bin shot MORVANE_WINE
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c seed_and_run
+  # No display: run this script again on a virtual one, headless.
+  MORVANE_HEADLESS=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0"
 fi

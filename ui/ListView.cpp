@@ -1,6 +1,7 @@
 #include "ui/ListView.h"
 
 #include <algorithm>
+#include <string_view>
 
 // --- TListColumn ----------------------------------------------------------
 
@@ -201,6 +202,26 @@ bool TListView::Notify(NMHDR& Header, LRESULT& Result)
             OnChange(*this, nm.iItem, nm.uChanged);
         return true;
     }
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: {
+        // Typing in the list finds the next row whose caption starts with
+        // what was typed, letter case ignored.
+        auto& find = reinterpret_cast<NMLVFINDITEMA&>(Header);
+        std::string wanted;
+        if (find.lvfi.psz && Header.code == LVN_ODFINDITEMW) {
+            auto* wide = reinterpret_cast<const wchar_t*>(find.lvfi.psz);
+            int n = ::WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+            if (n > 0) {
+                wanted.resize(static_cast<size_t>(n));
+                ::WideCharToMultiByte(CP_ACP, 0, wide, -1, wanted.data(), n, nullptr, nullptr);
+                wanted.resize(static_cast<size_t>(n - 1));
+            }
+        } else if (find.lvfi.psz) {
+            wanted = find.lvfi.psz;
+        }
+        Result = FindCaption(wanted, find.iStart, (find.lvfi.flags & LVFI_WRAP) != 0);
+        return true;
+    }
     case LVN_ODSTATECHANGED:
         if (OnChange)
             OnChange(*this, -1, LVIF_STATE);
@@ -232,4 +253,26 @@ bool TListView::Notify(NMHDR& Header, LRESULT& Result)
     }
     }
     return false;
+}
+
+int TListView::FindCaption(std::string_view Prefix, int Start, bool Wrap) const
+{
+    size_t n = FItems.size();
+    if (Prefix.empty() || n == 0)
+        return -1;
+    size_t first = Start >= 0 ? static_cast<size_t>(Start) % n : 0;
+    for (size_t k = 0; k < n; ++k) {
+        size_t i = first + k;
+        if (i >= n) {
+            if (!Wrap)
+                break;
+            i -= n;
+        }
+        const std::string& caption = FItems[i].Caption;
+        if (caption.size() >= Prefix.size() &&
+            ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, caption.data(), static_cast<int>(Prefix.size()),
+                             Prefix.data(), static_cast<int>(Prefix.size())) == CSTR_EQUAL)
+            return static_cast<int>(i);
+    }
+    return -1;
 }

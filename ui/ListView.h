@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/Control.h"
@@ -102,6 +103,10 @@ public:
     void SetItems(std::vector<TListItem> Items);
     void ClearItems() { SetItems({}); }
     void DeleteItem(size_t Index);
+
+    // The first row from Start on whose caption begins with Prefix, letter
+    // case ignored (wrapping round to the top with Wrap); -1 when none.
+    int FindCaption(std::string_view Prefix, int Start = 0, bool Wrap = true) const;
 
     int SelectedIndex() const;
     void SetSelectedIndex(int Index);

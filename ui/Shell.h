@@ -6,23 +6,18 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "ui/Seam.h"
+
 namespace ShellApi {
 
 struct TBinding {
     decltype(&::ShellExecuteA) ShellExecuteA;
 };
 
-const TBinding& Api();
+inline TBinding DefaultBinding() { return TBinding{&::ShellExecuteA}; }
 
-class TScopedBinding {
-public:
-    explicit TScopedBinding(const TBinding& Binding);
-    ~TScopedBinding();
-    TScopedBinding(const TScopedBinding&) = delete;
-    TScopedBinding& operator=(const TScopedBinding&) = delete;
-
-private:
-    TBinding FPrevious;
-};
+using TSeamType = TSeam<TBinding, DefaultBinding>;
+inline const TBinding& Api() { return TSeamType::Api(); }
+using TScopedBinding = TSeamType::TScoped;
 
 } // namespace ShellApi
