@@ -60,7 +60,7 @@ void TfrmMorvane::BuildCommands()
 
     TAction* links[] = {&cmdCookiesLink, &cmdHistoryLink, &cmdCacheLink, &cmdCookieStoreLink};
     static_assert(std::size(links) == std::size(Addresses::SecurityLinks));
-    std::vector<TMenuItemSpec> linkEntries;
+    std::vector<TMenuItemDef> linkEntries;
     for (size_t i = 0; i < std::size(links); ++i) {
         const Addresses::TSecurityLink& link = Addresses::SecurityLinks[i];
         links[i]->SetActionList(&LinksActionList);
@@ -77,7 +77,7 @@ void TfrmMorvane::BuildCommands()
         return [this, handler](TComponent& sender) { (this->*handler)(sender); };
     };
     auto entry = [](const char* name, TAction& action, bool autoCheck = false) {
-        return TMenuItemSpec{name, {}, {}, &action, {}, autoCheck, {}};
+        return TMenuItemDef{name, {}, {}, &action, {}, autoCheck, {}};
     };
     MainMenu1.SetItems({
         {"File1", "&File", {}, nullptr, {}, false,

@@ -16,19 +16,19 @@ constexpr UINT MenuClosedFlags = 0xFFFF;
 
 // --- TMenuItem --------------------------------------------------------------
 
-TMenuItem::TMenuItem(TMainMenu& Menu, TMenuItem* Parent, int Index, const TMenuItemSpec& Spec)
-    : TComponent(Menu.Owner() ? Menu.Owner() : &Menu, Spec.Name), FMenu(Menu), FParent(Parent), FIndex(Index),
-      FCaption(Spec.Caption), FHint(Spec.Hint), FAutoCheck(Spec.AutoCheck)
+TMenuItem::TMenuItem(TMainMenu& Menu, TMenuItem* Parent, int Index, const TMenuItemDef& Def)
+    : TComponent(Menu.Owner() ? Menu.Owner() : &Menu, Def.Name), FMenu(Menu), FParent(Parent), FIndex(Index),
+      FCaption(Def.Caption), FHint(Def.Hint), FAutoCheck(Def.AutoCheck)
 {
-    OnClick = Spec.OnClick;
-    if (Spec.Action) {
-        FLink = std::make_unique<TActionLink>(*Spec.Action, [this] { ActionChanged(); });
-        FCaption = Spec.Action->Caption();
-        FHint = Spec.Action->Hint();
-        FEnabled = Spec.Action->Enabled();
-        FChecked = Spec.Action->Checked();
+    OnClick = Def.OnClick;
+    if (Def.Action) {
+        FLink = std::make_unique<TActionLink>(*Def.Action, [this] { ActionChanged(); });
+        FCaption = Def.Action->Caption();
+        FHint = Def.Action->Hint();
+        FEnabled = Def.Action->Enabled();
+        FChecked = Def.Action->Checked();
     }
-    if (!Spec.Items.empty()) {
+    if (!Def.Items.empty()) {
         FSubMenu = ::CreatePopupMenu();
         if (!FSubMenu)
             MenuFailure("CreatePopupMenu");
@@ -36,8 +36,8 @@ TMenuItem::TMenuItem(TMainMenu& Menu, TMenuItem* Parent, int Index, const TMenuI
         FCommand = Menu.NextCommand();
     }
     Insert();
-    for (size_t i = 0; i < Spec.Items.size(); ++i)
-        FItems.push_back(std::make_unique<TMenuItem>(Menu, this, static_cast<int>(i), Spec.Items[i]));
+    for (size_t i = 0; i < Def.Items.size(); ++i)
+        FItems.push_back(std::make_unique<TMenuItem>(Menu, this, static_cast<int>(i), Def.Items[i]));
 }
 
 TMenuItem::~TMenuItem() = default;
@@ -142,7 +142,7 @@ TMainMenu::~TMainMenu()
     FItems.clear();
 }
 
-void TMainMenu::SetItems(const std::vector<TMenuItemSpec>& Items)
+void TMainMenu::SetItems(const std::vector<TMenuItemDef>& Items)
 {
     TMenuHandle bar(::CreateMenu());
     if (!bar)

@@ -4,7 +4,7 @@
 // highlighted entry's hint into the application's hint, empties that hint
 // when the menu closes, and runs the chosen entry.
 //
-// Classes in this file: TMenuItemSpec, TMenuItem, TMainMenu.
+// Classes in this file: TMenuItemDef, TMenuItem, TMainMenu.
 #pragma once
 
 #include <windows.h>
@@ -22,19 +22,19 @@ class TMainMenu;
 
 // One entry as the menu is built from it. A caption of "-" makes a separator
 // line; sub-items make a popup.
-struct TMenuItemSpec {
+struct TMenuItemDef {
     std::string Name;
     std::string Caption;
     std::string Hint;
     TAction* Action = nullptr;
     TNotifyEvent OnClick;
     bool AutoCheck = false;
-    std::vector<TMenuItemSpec> Items;
+    std::vector<TMenuItemDef> Items;
 };
 
 class TMenuItem : public TComponent {
 public:
-    TMenuItem(TMainMenu& Menu, TMenuItem* Parent, int Index, const TMenuItemSpec& Spec);
+    TMenuItem(TMainMenu& Menu, TMenuItem* Parent, int Index, const TMenuItemDef& Def);
     ~TMenuItem() override;
 
     TMenuItem* Parent() const { return FParent; }
@@ -96,7 +96,7 @@ public:
     ~TMainMenu() override;
 
     // Replaces every entry with those described; the items are members of the menu's owner.
-    void SetItems(const std::vector<TMenuItemSpec>& Items);
+    void SetItems(const std::vector<TMenuItemDef>& Items);
     int Count() const { return static_cast<int>(FItems.size()); }
     TMenuItem& Items(int Index) const { return *FItems.at(static_cast<size_t>(Index)); }
 
