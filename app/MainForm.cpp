@@ -33,6 +33,7 @@ TfrmMorvane::TfrmMorvane() : TForm(nullptr, "frmMorvane", "TfrmMorvane")
     BuildLayout();
     OnCreate = [this](TForm& sender) { FormCreate(sender); };
     OnClose = [this](TForm& sender, TCloseAction& action) { FormClose(sender, action); };
+    BuildCommands();
     HandleNeeded();
     // The text view lies over the browser view.
     ::SetWindowPos(HeaderMemo.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -137,5 +138,5 @@ void TfrmMorvane::LoadCache()
 
 bool TfrmMorvane::PreviewOn() const
 {
-    return FShowContent;
+    return cmdShowContent.Checked();
 }

@@ -11,9 +11,11 @@
 #include "app/HostLabels.h"
 #include "cache/IECache.h"
 #include "settings/FormStorage.h"
+#include "ui/Actions.h"
 #include "ui/BrowserHost.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
+#include "ui/Menu.h"
 #include "ui/Splitter.h"
 #include "ui/StdCtrls.h"
 #include "ui/TreeView.h"
@@ -70,6 +72,27 @@ public:
     TMemo HeaderMemo{this, "HeaderMemo"};
     TStatusBar sStatusBar1{this, "sStatusBar1"};
 
+    // ---- Commands (Commands.cpp): the actions and the menu bar that shows them ----
+    TActionList ActionList1{this, "ActionList1"};
+    TAction cmdShowAll{this, "cmdShowAll"};
+    TAction cmdShowCookies{this, "cmdShowCookies"};
+    TAction cmdShowHistory{this, "cmdShowHistory"};
+    TAction cmdShowURLs{this, "cmdShowURLs"};
+    TAction cmdShowContent{this, "cmdShowContent"};
+    TAction cmdRefresh{this, "cmdRefresh"};
+    TAction cmdDelete{this, "cmdDelete"};
+    TAction cmdDeleteAll{this, "cmdDeleteAll"};
+    // The Help menu's "Security links", in the order of Addresses::SecurityLinks.
+    TActionList LinksActionList{this, "LinksActionList"};
+    TAction cmdCookiesLink{this, "cmdCookiesLink"};
+    TAction cmdHistoryLink{this, "cmdHistoryLink"};
+    TAction cmdCacheLink{this, "cmdCacheLink"};
+    TAction cmdCookieStoreLink{this, "cmdCookieStoreLink"};
+    TMainMenu MainMenu1{this, "MainMenu1"};
+    void ActionList1Update(TAction& Action, bool& Handled);
+    // Sets the actions up and builds the menu bar; the constructor calls it before the window exists.
+    void BuildCommands();
+    // ---- end of the commands ----
     // --- Settings pair: the window's placement and list columns in morvane.ini ---
     // The INI storage (FileName "morvane.ini" beside the executable, flExeFile)
     // writes the file when it is destroyed, after the destructor's Destroy()
@@ -107,7 +130,6 @@ private:
 
     std::unique_ptr<THostMap> FHostMap;
     bool FBuildingTree = false;
-    bool FShowContent = true;
     std::vector<TPendingRow> FPendingRows;
 };
 

@@ -23,11 +23,11 @@ void TForm::Destroy()
     FDestroyed = true;
     if (OnDestroy)
         OnDestroy(*this);
+    // The menu belongs to whoever made it: the window lets go of it first,
+    // so that destroying the window leaves it alone.
     if (FMenu && FHandle)
         ::SetMenu(FHandle, nullptr);
     DestroyHandle();
-    if (FMenu)
-        ::DestroyMenu(FMenu);
     FMenu = nullptr;
 }
 

@@ -37,6 +37,7 @@ public:
     void SetClientSize(int Width, int Height);
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+    // The menu bar; the form shows it but does not own it.
     HMENU Menu() const { return FMenu; }
     void SetMenu(HMENU Value);
     void SetIcons(HICON Big, HICON Small) { FIcon = Big; FSmallIcon = Small; }

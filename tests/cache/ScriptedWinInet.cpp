@@ -13,6 +13,25 @@ const HMODULE ScriptedLibrary = reinterpret_cast<HMODULE>(0x5150);
 size_t Cursor = 0;
 HANDLE OpenHandle = nullptr;
 uintptr_t NextHandle = 0xE000;
+std::optional<std::string> OpenPattern; // the pattern of the enumeration under way; none: all
+
+bool Matches(const TScriptEntry& e)
+{
+    if (!Script->MatchPattern || !OpenPattern)
+        return true;
+    const std::string url = e.Url.value_or("");
+    auto startsWith = [&](const char* prefix) { return url.rfind(prefix, 0) == 0; };
+    if (OpenPattern->empty())
+        return !startsWith("Cookie:") && !startsWith("Visited:");
+    return startsWith(OpenPattern->c_str());
+}
+
+// Moves the cursor to the next entry the enumeration picks.
+void SkipUnpicked()
+{
+    while (Cursor < Script->Entries.size() && !Matches(Script->Entries[Cursor]))
+        ++Cursor;
+}
 
 size_t TextBytes(const std::optional<std::string>& Text)
 {
@@ -102,14 +121,19 @@ HANDLE WINAPI ScriptedFindFirst(LPCSTR Pattern, DWORD Flags, DWORD Filter, GROUP
         Script->LastError = Script->FirstError;
         return nullptr;
     }
-    if (Script->Entries.empty()) {
+    if (Pattern)
+        OpenPattern = std::string(Pattern);
+    else
+        OpenPattern.reset();
+    Cursor = 0;
+    SkipUnpicked();
+    if (Cursor >= Script->Entries.size()) {
         Script->LastError = Script->EndError;
         return nullptr;
     }
-    Cursor = 0;
-    if (!Deliver(Script->Entries[0], Info, Size))
+    if (!Deliver(Script->Entries[Cursor], Info, Size))
         return Script->HandleOnSizingCall && !Info ? open() : nullptr;
-    Cursor = 1;
+    ++Cursor;
     return open();
 }
 
@@ -120,6 +144,7 @@ BOOL WINAPI ScriptedFindNext(HANDLE Handle, LPINTERNET_CACHE_ENTRY_INFOA Info, L
         Script->LastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
+    SkipUnpicked();
     if (Cursor >= Script->Entries.size()) {
         Script->LastError = Script->EndError;
         return FALSE;

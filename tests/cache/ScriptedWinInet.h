@@ -66,6 +66,9 @@ public:
     bool LocalTimeFails = false;
     bool SystemTimeFails = false;
     bool TimeIsLocal = true;             // local time = UTC; else the kernel converts
+    // Enumerations pick entries by their pattern as WinINet's containers do:
+    // "Cookie:" and "Visited:" by URL prefix, "" everything else, no pattern all.
+    bool MatchPattern = false;
 
     // What the component did.
     int LoadLibraryCalls = 0;

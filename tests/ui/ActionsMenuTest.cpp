@@ -1,0 +1,173 @@
+// Actions and the main menu, apart from any window of the program: check
+// groups, lifetimes, and a menu bar that follows its actions at once.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Actions.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/Menu.h"
+
+namespace {
+
+class MenuTestForm : public TForm {
+public:
+    MenuTestForm() : TForm(nullptr, "MenuTestForm", "TMorvaneMenuTestForm") { SetBounds(0, 0, 400, 300); }
+    ~MenuTestForm() override { Destroy(); }
+};
+
+void Prepare(TAction& Action, TActionList& List, int Group, bool AutoCheck, bool Checked)
+{
+    Action.SetActionList(&List);
+    Action.SetGroupIndex(Group);
+    Action.SetAutoCheck(AutoCheck);
+    Action.SetChecked(Checked);
+}
+
+UINT NativeState(HMENU Menu, UINT Position)
+{
+    return ::GetMenuState(Menu, Position, MF_BYPOSITION);
+}
+
+} // namespace
+
+TEST(Actions, ACheckUnchecksOnlyTheSameGroupOfTheSameList)
+{
+    TActionList list(nullptr, "List"), other(nullptr, "Other");
+    TAction a(nullptr, "a"), b(nullptr, "b"), loose(nullptr, "loose"), elsewhere(nullptr, "elsewhere"),
+        group2(nullptr, "group2");
+    Prepare(a, list, 1, true, true);
+    Prepare(b, list, 1, true, false);
+    Prepare(loose, list, 0, true, true);
+    Prepare(elsewhere, other, 1, true, true);
+    Prepare(group2, list, 2, true, true);
+
+    b.SetChecked(true);
+    EXPECT_FALSE(a.Checked());
+    EXPECT_TRUE(loose.Checked());
+    EXPECT_TRUE(elsewhere.Checked());
+    EXPECT_TRUE(group2.Checked());
+
+    // An auto-check action without a group toggles.
+    int runs = 0;
+    loose.OnExecute = [&](TComponent&) { ++runs; };
+    loose.Execute();
+    EXPECT_FALSE(loose.Checked());
+    loose.Execute();
+    EXPECT_TRUE(loose.Checked());
+    EXPECT_EQ(runs, 2);
+}
+
+TEST(Actions, ListsAndLinksForgetWhatGoesAway)
+{
+    auto list = std::make_unique<TActionList>(nullptr, "List");
+    auto first = std::make_unique<TAction>(nullptr, "first");
+    TAction second(nullptr, "second");
+    first->SetActionList(list.get());
+    second.SetActionList(list.get());
+    int changes = 0;
+    TActionLink link(*first, [&] { ++changes; });
+    first->SetCaption("Caption");
+    first->SetCaption("Caption");
+    first->SetEnabled(false);
+    EXPECT_EQ(changes, 2);
+
+    first.reset();
+    EXPECT_EQ(link.Action(), nullptr);
+    ASSERT_EQ(list->ActionCount(), 1);
+    EXPECT_EQ(&list->Actions(0), &second);
+    list.reset();
+    EXPECT_EQ(second.ActionList(), nullptr);
+    EXPECT_TRUE(second.Execute());
+}
+
+class MenuOnForm : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Application().Initialize();
+        Application().SetHint("");
+        Linked.SetCaption("Linked");
+        Linked.OnExecute = [this](TComponent& sender) { Ran.push_back(sender.Name()); };
+        Menu = std::make_unique<TMainMenu>(&Form, "Menu");
+        Menu->SetItems({
+            {"Top1", "&Top", {}, nullptr, {}, false,
+             {{"Linked1", {}, {}, &Linked, {}, false, {}},
+              {"Plain1", "Plain", "Plain short|Plain long", nullptr,
+               [this](TComponent& sender) { Ran.push_back(sender.Name()); }, true, {}},
+              {"Sub1", "Sub", "Sub hint", nullptr, {}, false, {{"Inner1", "Inner", {}, nullptr, {}, false, {}}}}}},
+        });
+        Menu->AttachTo(Form);
+        Form.HandleNeeded();
+        Top = ::GetSubMenu(::GetMenu(Form.Handle()), 0);
+    }
+    LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam) { return ::SendMessageA(Form.Handle(), msg, wParam, lParam); }
+    UINT Id(const char* name) { return Menu->FindItem(name)->Command(); }
+
+    MenuTestForm Form;
+    TAction Linked{nullptr, "Linked"};
+    std::unique_ptr<TMainMenu> Menu;
+    HMENU Top = nullptr;
+    std::vector<std::string> Ran;
+};
+
+TEST_F(MenuOnForm, EntriesFollowTheirActionsAtOnce)
+{
+    char text[64] = {};
+    ::GetMenuStringA(Top, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "Linked");
+    Linked.SetCaption("Renamed");
+    Linked.SetEnabled(false);
+    Linked.SetChecked(true);
+    Linked.SetHint("Now with a hint");
+    ::GetMenuStringA(Top, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "Renamed");
+    EXPECT_NE(NativeState(Top, 0) & MF_GRAYED, 0u);
+    EXPECT_NE(NativeState(Top, 0) & MF_CHECKED, 0u);
+    EXPECT_EQ(Menu->FindItem("linked1")->Hint(), "Now with a hint");
+    EXPECT_EQ(Form.FindComponent("Inner1"), Menu->FindItem("Inner1"));
+}
+
+TEST_F(MenuOnForm, PlainEntriesRunTheirClickAndPopupsShowTheirHint)
+{
+    Send(WM_COMMAND, MAKEWPARAM(Id("Plain1"), 0), 0);
+    EXPECT_NE(NativeState(Top, 1) & MF_CHECKED, 0u);
+    Send(WM_COMMAND, MAKEWPARAM(Id("Plain1"), 0), 0);
+    EXPECT_EQ(NativeState(Top, 1) & MF_CHECKED, 0u);
+    Send(WM_COMMAND, MAKEWPARAM(Id("Linked1"), 0), 0);
+    Send(WM_COMMAND, MAKEWPARAM(999, 0), 0); // not the menu's
+    EXPECT_EQ(Ran, (std::vector<std::string>{"Plain1", "Plain1", "Linked"}));
+
+    Send(WM_MENUSELECT, MAKEWPARAM(Id("Plain1"), MF_HILITE), reinterpret_cast<LPARAM>(Top));
+    EXPECT_EQ(Application().Hint(), "Plain long");
+    Send(WM_MENUSELECT, MAKEWPARAM(2, MF_HILITE | MF_POPUP), reinterpret_cast<LPARAM>(Top));
+    EXPECT_EQ(Application().Hint(), "Sub hint");
+    Send(WM_MENUSELECT, MAKEWPARAM(0, MF_HILITE | MF_POPUP), reinterpret_cast<LPARAM>(::GetMenu(Form.Handle())));
+    EXPECT_EQ(Application().Hint(), "");
+}
+
+TEST_F(MenuOnForm, TheMenuOwnsItsBarWhicheverGoesFirst)
+{
+    HMENU bar = Menu->Handle();
+    Form.Destroy();
+    EXPECT_TRUE(::IsMenu(bar)); // the form let go of the bar without destroying it
+    Menu.reset();
+    EXPECT_FALSE(::IsMenu(bar));
+
+    MenuTestForm second;
+    auto menu = std::make_unique<TMainMenu>(&second, "Menu");
+    menu->SetItems({{"A1", "A", {}, nullptr, {}, false, {{"B1", "B", "b", nullptr, {}, false, {}}}}});
+    menu->AttachTo(second);
+    second.HandleNeeded();
+    bar = menu->Handle();
+    UINT id = menu->FindItem("B1")->Command();
+    menu.reset();
+    EXPECT_EQ(::GetMenu(second.Handle()), nullptr);
+    EXPECT_FALSE(::IsMenu(bar));
+    // The form's hook has gone quiet.
+    ::SendMessageA(second.Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    ::SendMessageA(second.Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+}
