@@ -6,7 +6,8 @@ namespace Addresses {
 
 inline constexpr char Maker[] = "Morvane developers";
 inline constexpr char HomePage[] = "https://morvane.example.org/";
-inline constexpr char SupportMail[] = "mailto:support@morvane.example.org";
+// Short enough for the about window's link to show it whole.
+inline constexpr char SupportMail[] = "mailto:help@morvane.example.org";
 
 // One entry of the Help menu's "Security links" submenu.
 struct TSecurityLink {

@@ -149,8 +149,8 @@ TEST_F(AboutWindow, ControlsLayout)
         EXPECT_EQ(label->Font(), box.Font());
     }
 
-    EXPECT_EQ(box.CoolLabel1.Caption(), "support@morvane.example.org");
-    EXPECT_EQ(box.CoolLabel1.Hint(), "support@morvane.example.org|Send e-mail to the support team");
+    EXPECT_EQ(box.CoolLabel1.Caption(), "help@morvane.example.org");
+    EXPECT_EQ(box.CoolLabel1.Hint(), "help@morvane.example.org|Send e-mail to the support team");
     EXPECT_EQ(box.CoolLabel2.Caption(), Addresses::HomePage);
     EXPECT_EQ(box.CoolLabel2.Hint(), "Goto home page");
     for (TCoolLabel* link : {&box.CoolLabel1, &box.CoolLabel2}) {
@@ -221,7 +221,7 @@ TEST_F(AboutWindow, MailLinkOpensTheFixedAddressWhateverItShows)
     const TShellCall& call = TShellRecorder::Calls()[0];
     EXPECT_EQ(call.Owner, box.Handle());
     EXPECT_EQ(call.Verb, "open");
-    EXPECT_EQ(call.File, "mailto:support@morvane.example.org");
+    EXPECT_EQ(call.File, "mailto:help@morvane.example.org");
     EXPECT_TRUE(call.NullParameters && call.NullDirectory);
     EXPECT_EQ(call.Show, SW_RESTORE);
     // The window stays open.
