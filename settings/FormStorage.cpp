@@ -46,15 +46,6 @@ std::string FourNumbers(long a, long b, long c, long d)
     return text;
 }
 
-std::string_view TrimBlanks(std::string_view Text)
-{
-    while (!Text.empty() && static_cast<unsigned char>(Text.front()) <= 32)
-        Text.remove_prefix(1);
-    while (!Text.empty() && static_cast<unsigned char>(Text.back()) <= 32)
-        Text.remove_suffix(1);
-    return Text;
-}
-
 // The words of a position text: runs of characters other than ',' and blank.
 std::vector<std::string_view> PositionWords(std::string_view Text)
 {

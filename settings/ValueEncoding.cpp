@@ -7,15 +7,6 @@
 
 namespace {
 
-std::string_view TrimBlanks(std::string_view Text)
-{
-    while (!Text.empty() && static_cast<unsigned char>(Text.front()) <= 32)
-        Text.remove_prefix(1);
-    while (!Text.empty() && static_cast<unsigned char>(Text.back()) <= 32)
-        Text.remove_suffix(1);
-    return Text;
-}
-
 // Whether Text is one of the comma-separated words of List (letter case ignored).
 bool IsListedWord(std::string_view Text, std::string_view List)
 {
@@ -120,4 +111,13 @@ int EnumerationFromText(std::string_view Text, TEnumIdentifiers Identifiers)
         throw EConvertError(message);
     }
     return ordinal;
+}
+
+std::string_view TrimBlanks(std::string_view Text)
+{
+    while (!Text.empty() && static_cast<unsigned char>(Text.front()) <= 32)
+        Text.remove_prefix(1);
+    while (!Text.empty() && static_cast<unsigned char>(Text.back()) <= 32)
+        Text.remove_suffix(1);
+    return Text;
 }
