@@ -1,5 +1,6 @@
 #include "app/DisplayText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -109,6 +110,54 @@ std::string DateTimeText(TDateTime Value)
             return {};
     }
     return text;
+}
+
+template <class TFormat>
+const TDateTimeTexts::TPart& TDateTimeTexts::Part(uint32_t& Slot, TFormat Format)
+{
+    if (Slot == 0) {
+        TPart part{std::string(), false};
+        part.Made = AppendFormatted(part.Text, Format);
+        FParts.push_back(std::move(part));
+        Slot = static_cast<uint32_t>(FParts.size());
+    }
+    return FParts[Slot - 1];
+}
+
+std::string_view TDateTimeTexts::Text(TDateTime Value)
+{
+    SYSTEMTIME time;
+    if (!DecodeDateTime(Value, time))
+        return {};
+    const TPart& date = Part(FDates[static_cast<uint32_t>(time.wYear) * 10000u + time.wMonth * 100u + time.wDay],
+                             [&time](char* Buffer, int Size) {
+                                 return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, Buffer,
+                                                       Size);
+                             });
+    if (!date.Made)
+        return {};
+    if (time.wHour == 0 && time.wMinute == 0 && time.wSecond == 0)
+        return date.Text;
+    if (FTimes.empty())
+        FTimes.assign(24 * 60 * 60, 0);
+    const std::size_t dateIndex = static_cast<std::size_t>(&date - FParts.data()); // FParts may grow below
+    const TPart& clock = Part(FTimes[(time.wHour * 60u + time.wMinute) * 60u + time.wSecond],
+                              [&time](char* Buffer, int Size) {
+                                  return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, Buffer, Size);
+                              });
+    if (!clock.Made)
+        return {};
+    FText.assign(FParts[dateIndex].Text);
+    FText += ' ';
+    FText += clock.Text;
+    return FText;
+}
+
+void TDateTimeTexts::Clear()
+{
+    FDates.clear();
+    std::fill(FTimes.begin(), FTimes.end(), 0u);
+    FParts.clear();
 }
 
 std::string UnsignedText(uint32_t Value)

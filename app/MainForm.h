@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/HostLabels.h"
+#include "app/PendingRows.h"
 #include "cache/IECache.h"
 #include "ui/Form.h"
 #include "ui/ListView.h"
@@ -80,21 +81,16 @@ private:
     void FillEntryList();
     void EndHostTree();
     void FileUnderHost(const TEntryInfo& Entry);
-    void AddToHostMap(const std::string& Host, const TEntryInfo& Entry);
+    void AddToHostMap(std::string_view Host, const TEntryInfo& Entry);
     void AddEntryRow(const TEntryInfo& Entry);
     void AddGoneRow(std::string_view Url);
     void BeginRows();
     void EndRows();
 
-    struct TPendingRow {
-        TSortKey Key;
-        TListItem Item;
-    };
-
     std::unique_ptr<THostMap> FHostMap;
     bool FBuildingTree = false;
     bool FShowContent = true;
-    std::vector<TPendingRow> FPendingRows;
+    TPendingRows FPendingRows;
 };
 
 // The application's one main window.

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "app/DisplayText.h"
 
@@ -104,6 +106,27 @@ TEST(DateTimeText, UsesTheUsersFormats)
     ASSERT_GT(GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date), 0);
     ASSERT_GT(GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, sizeof clock), 0);
     EXPECT_EQ(DateTimeText(45482.0 + (21 * 3600 + 4 * 60 + 5) / SecondsPerDay), std::string(date) + " " + clock);
+}
+
+TEST(DateTimeTexts, GiveTheTextsOfDateTimeText)
+{
+    // The same days and seconds again with other milliseconds, midnights,
+    // values that round into the next second or day, values with no text.
+    std::vector<double> values = {-1.0, -1e-9, 0.0, -0.0, 1.0, 45482.0, 45482.5, 2958465.999999, 2958466.0,
+                                  std::numeric_limits<double>::quiet_NaN(), 45482.0 + 0.9999999 / SecondsPerDay,
+                                  45482.0 - 0.0004 / SecondsPerDay, 45482.0 + 86399.9996 / SecondsPerDay};
+    std::mt19937 random(11);
+    for (int i = 0; i < 3000; ++i) {
+        const double day = 45400 + random() % 90;
+        const double second = static_cast<double>(random() % 600) * 97 + (random() % 1000) / 1000.0;
+        values.push_back(day + second / SecondsPerDay);
+    }
+    TDateTimeTexts texts;
+    for (int round = 0; round < 2; ++round) {
+        for (double value : values)
+            ASSERT_EQ(texts.Text(value), DateTimeText(value)) << std::hexfloat << value << " round " << round;
+        texts.Clear();
+    }
 }
 
 TEST(UnsignedText, PrintsTheFullUnsignedRange)
