@@ -19,8 +19,7 @@ void TPendingRows::AddKey(std::string_view Caption)
         Begin();
     if (FKeys.size() >= UINT32_MAX)
         throw std::length_error("too many list rows");
-    FMaker->Make(Caption, FKey);
-    FKeys.push_back(FKeyTexts.Add(FKey));
+    FKeys.push_back(FMaker->Make(Caption, FKeyTexts, FKey));
 }
 
 void TPendingRows::Add(const TEntryInfo& Entry)

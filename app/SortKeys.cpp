@@ -184,24 +184,20 @@ bool TSortKeyMaker::RuleHolds() const
     return true;
 }
 
-bool TSortKeyMaker::Assemble(std::string_view Text, TSortKey& Key) const
+std::size_t TSortKeyMaker::AssembleInto(std::string_view Text, char* Room) const
 {
-    if (Text.size() > AssembledLimit)
-        return false;
-    // Three bytes a weighted character at most, four a special one, and the four level ends.
-    Key.resize(Text.size() * 4 + 4);
-    uint8_t* const start = reinterpret_cast<uint8_t*>(Key.data());
+    uint8_t* const start = reinterpret_cast<uint8_t*>(Room);
     uint8_t* out = start;
     for (char c : Text) {
         const auto b = static_cast<unsigned char>(c);
         if (b >= 128)
-            return false;
+            return NotAssembled;
         const TCharWeights& w = FChars[b];
         if (w.Kind == TCharWeights::Weighted) {
             *out++ = w.Primary[0];
             *out++ = w.Primary[1];
         } else if (w.Kind != TCharWeights::Special) {
-            return false;
+            return NotAssembled;
         }
     }
     *out++ = LevelEnd;
@@ -231,7 +227,18 @@ bool TSortKeyMaker::Assemble(std::string_view Text, TSortKey& Key) const
             *out++ = w.Weight[1];
         }
     }
-    Key.resize(static_cast<std::size_t>(out - start));
+    return static_cast<std::size_t>(out - start);
+}
+
+bool TSortKeyMaker::Assemble(std::string_view Text, TSortKey& Key) const
+{
+    if (Text.size() > AssembledLimit)
+        return false;
+    Key.resize(AssembledRoom(Text));
+    const std::size_t length = AssembleInto(Text, Key.data());
+    if (length == NotAssembled)
+        return false;
+    Key.resize(length);
     return true;
 }
 
@@ -240,6 +247,21 @@ void TSortKeyMaker::Make(std::string_view Text, TSortKey& Key) const
     if (FAssembles && Assemble(Text, Key))
         return;
     MapKey(Text, Key);
+}
+
+std::string_view TSortKeyMaker::Make(std::string_view Text, TTextBlocks& Into, TSortKey& Scratch) const
+{
+    if (FAssembles && Text.size() <= AssembledLimit) {
+        char* room = Into.Allocate(AssembledRoom(Text));
+        const std::size_t length = AssembleInto(Text, room);
+        if (length != NotAssembled) {
+            Into.Shrink(room, length);
+            return std::string_view(room, length);
+        }
+        Into.Shrink(room, 0);
+    }
+    MapKey(Text, Scratch);
+    return Into.Add(Scratch);
 }
 
 TSortKey TSortKeyMaker::Make(std::string_view Text) const
@@ -312,27 +334,39 @@ void RowKey(std::string_view Caption, TSortKey& Key)
 
 namespace {
 
-// One key during KeyOrder: eight of its bytes from the present depth on, big
-// end first and zeros past the key's end, and the key itself.
+// One key during KeyOrder: 32 of its bytes from the present depth on, big end
+// first and zeros past the key's end, held next to its length and index.
+constexpr std::size_t ChunkWords = 4;
+constexpr std::size_t ChunkBytes = ChunkWords * 8;
+
 struct TKeyChunk {
-    uint64_t Bytes;
+    uint64_t Words[ChunkWords];
     uint32_t Length;
     uint32_t Index;
 };
 
-uint64_t ChunkAt(std::string_view Key, std::size_t Depth)
+void LoadChunk(TKeyChunk& Item, std::string_view Key, std::size_t Depth)
 {
-    unsigned char bytes[8] = {};
+    unsigned char bytes[ChunkBytes] = {};
     if (Depth < Key.size())
-        std::memcpy(bytes, Key.data() + Depth, std::min<std::size_t>(8, Key.size() - Depth));
-    uint64_t value = 0;
-    for (unsigned char b : bytes)
-        value = value << 8 | b;
-    return value;
+        std::memcpy(bytes, Key.data() + Depth, std::min(ChunkBytes, Key.size() - Depth));
+    for (std::size_t w = 0; w < ChunkWords; ++w) {
+        uint64_t value = 0;
+        for (std::size_t b = 0; b < 8; ++b)
+            value = value << 8 | bytes[w * 8 + b];
+        Item.Words[w] = value;
+    }
 }
 
-// Sorts Items[Begin, End), whose keys agree in their first Depth bytes; the
-// runs of keys that agree in eight more bytes are sorted the same way in turn.
+bool SameChunk(const TKeyChunk& A, const TKeyChunk& B)
+{
+    return std::equal(A.Words, A.Words + ChunkWords, B.Words);
+}
+
+// Sorts the keys of Items: each range of items whose keys agree in their first
+// Depth bytes is sorted by the next 32 bytes, and the runs of keys that agree
+// in those as well are sorted the same way in turn. A range starts in the
+// order of its indices, and keys that are equal keep it.
 void SortChunks(std::vector<TKeyChunk>& Items, const std::vector<std::string_view>& Keys)
 {
     struct TRange {
@@ -355,15 +389,16 @@ void SortChunks(std::vector<TKeyChunk>& Items, const std::vector<std::string_vie
             continue;
         }
         for (auto item = first; item != last; ++item)
-            item->Bytes = ChunkAt(Keys[item->Index], range.Depth);
-        const std::size_t next = range.Depth + 8;
+            LoadChunk(*item, Keys[item->Index], range.Depth);
+        const std::size_t next = range.Depth + ChunkBytes;
         // Equal bytes: a key that ends within them is a prefix of the others and
         // comes first, the shorter first; keys that end alike are equal and keep
         // their index order; keys that go on are sorted further.
         auto rank = [next](const TKeyChunk& Item) { return Item.Length <= next ? Item.Length : UINT32_MAX; };
         std::sort(first, last, [&rank](const TKeyChunk& A, const TKeyChunk& B) {
-            if (A.Bytes != B.Bytes)
-                return A.Bytes < B.Bytes;
+            for (std::size_t w = 0; w < ChunkWords; ++w)
+                if (A.Words[w] != B.Words[w])
+                    return A.Words[w] < B.Words[w];
             const uint32_t a = rank(A), b = rank(B);
             if (a != b)
                 return a < b;
@@ -371,7 +406,7 @@ void SortChunks(std::vector<TKeyChunk>& Items, const std::vector<std::string_vie
         });
         for (std::size_t run = range.Begin; run < range.End;) {
             std::size_t runEnd = run + 1;
-            while (runEnd < range.End && Items[runEnd].Bytes == Items[run].Bytes)
+            while (runEnd < range.End && SameChunk(Items[runEnd], Items[run]))
                 ++runEnd;
             // Keys that go on stand at the end of their run.
             std::size_t goOn = runEnd;
@@ -395,7 +430,7 @@ void KeyOrder(const std::vector<std::string_view>& Keys, std::vector<uint32_t>& 
     for (std::size_t i = 0; i < Keys.size(); ++i) {
         if (Keys[i].size() >= UINT32_MAX)
             throw std::length_error("sort key too long");
-        items[i] = TKeyChunk{0, static_cast<uint32_t>(Keys[i].size()), static_cast<uint32_t>(i)};
+        items[i] = TKeyChunk{{}, static_cast<uint32_t>(Keys[i].size()), static_cast<uint32_t>(i)};
     }
     SortChunks(items, Keys);
     Order.resize(items.size());

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/TextBlocks.h"
+
 using TSortKey = std::string;
 
 // Makes the sort keys of one locale and flag set: the key LCMapStringA
@@ -41,6 +43,8 @@ public:
     // The key of Text, into Key (whose memory is reused).
     void Make(std::string_view Text, TSortKey& Key) const;
     TSortKey Make(std::string_view Text) const;
+    // The key of Text, kept in Into (Scratch is memory for keys that are not assembled).
+    std::string_view Make(std::string_view Text, TTextBlocks& Into, TSortKey& Scratch) const;
 
     // Whether keys of printable 7-bit texts are assembled (the check passed).
     bool Assembles() const { return FAssembles; }
@@ -67,6 +71,12 @@ private:
 
     void LearnCharacters();
     bool RuleHolds() const;
+    // Room enough for the assembled key of Text: three bytes a weighted
+    // character at most, four a special one, and the four level ends.
+    static std::size_t AssembledRoom(std::string_view Text) { return Text.size() * 4 + 4; }
+    static constexpr std::size_t NotAssembled = SIZE_MAX;
+    // Assembles the key of Text into Room; its length, or NotAssembled.
+    std::size_t AssembleInto(std::string_view Text, char* Room) const;
 
     LCID FLocale;
     DWORD FFlags;
