@@ -129,6 +129,46 @@ TEST(DateTimeTexts, GiveTheTextsOfDateTimeText)
     }
 }
 
+// Puts a time format in force for the user and restores the one before.
+class TTimeFormatGuard {
+public:
+    TTimeFormatGuard()
+    {
+        char format[100] = {};
+        FHad = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, format, sizeof format) > 0;
+        FSaved = format;
+    }
+    ~TTimeFormatGuard()
+    {
+        if (FHad)
+            SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, FSaved.c_str());
+    }
+    TTimeFormatGuard(const TTimeFormatGuard&) = delete;
+    TTimeFormatGuard& operator=(const TTimeFormatGuard&) = delete;
+    bool Set(const char* Format) { return SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, Format) != FALSE; }
+
+private:
+    bool FHad = false;
+    std::string FSaved;
+};
+
+TEST(DateTimeTexts, WriteTheSecondsOfAMinuteAsTheFormatWould)
+{
+    // Every second of some minutes, in a jumbled order, under formats with
+    // seconds with and without a leading zero, seconds twice, and no seconds.
+    std::vector<double> values;
+    for (int minute : {0, 1, 59, 61, 719, 720, 1439})
+        for (int second = 0; second < 60; ++second)
+            values.push_back(45482.0 + ((minute * 60 + (second * 37) % 60) + 0.25) / SecondsPerDay);
+    TTimeFormatGuard guard;
+    for (const char* format : {"h:mm:ss tt", "H:m:s", "HH 'h' mm 'min' ss 's'", "ss:ss", "tt hh:mm", "s"}) {
+        ASSERT_TRUE(guard.Set(format)) << format;
+        TDateTimeTexts texts;
+        for (double value : values)
+            ASSERT_EQ(texts.Text(value), DateTimeText(value)) << format << " " << std::hexfloat << value;
+    }
+}
+
 TEST(UnsignedText, PrintsTheFullUnsignedRange)
 {
     EXPECT_EQ(UnsignedText(0), "0");
