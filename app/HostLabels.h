@@ -67,8 +67,8 @@ private:
 // filed and its lines.
 class THostList {
 public:
-    std::size_t size() const { return FHosts.size(); }
-    bool empty() const { return FHosts.empty(); }
+    std::size_t size() const { return FCount; }
+    bool empty() const { return FCount == 0; }
     std::string_view Label(std::size_t Host) const { return FHosts[Host].Label; }
     THostLines Lines(std::size_t Host) const { return THostLines(FTexts, FHosts[Host].Begin, FHosts[Host].End); }
 
@@ -79,7 +79,8 @@ private:
         std::size_t Begin, End;
     };
     std::shared_ptr<const THostTexts> FTexts;
-    std::vector<THost> FHosts;
+    const THost* FHosts = nullptr; // in FTexts
+    std::size_t FCount = 0;
 };
 
 // The hosts of one rebuild. Filing is a hash look-up, by the label's very

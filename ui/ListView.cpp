@@ -106,6 +106,45 @@ uint32_t ReadCount(const char* At)
 
 } // namespace
 
+namespace {
+
+// The memory of the row list given back last, for the next rows of the
+// thread: a list of 100,000 rows is made anew at every refresh, and fresh
+// memory costs a page fault for every page.
+std::vector<const char*>& SpareRowList()
+{
+    thread_local std::vector<const char*> spare;
+    return spare;
+}
+
+} // namespace
+
+TListRows::~TListRows()
+{
+    Recycle();
+}
+
+TListRows& TListRows::operator=(TListRows&& Other) noexcept
+{
+    if (this != &Other) {
+        Recycle();
+        FTexts = std::move(Other.FTexts);
+        FRows = std::move(Other.FRows);
+        Other.FRows.clear();
+    }
+    return *this;
+}
+
+void TListRows::Recycle()
+{
+    std::vector<const char*>& spare = SpareRowList();
+    if (FRows.capacity() > spare.capacity()) {
+        FRows.clear();
+        spare.swap(FRows);
+    }
+    FRows.clear();
+}
+
 uint32_t TListRows::TextCount(const char* Row)
 {
     return ReadCount(Row);
@@ -118,6 +157,11 @@ char* TListRows::AddRow(const std::size_t* Lengths, std::size_t Count)
         if (Lengths[i] > UINT32_MAX - 1)
             throw std::length_error("list text too long");
         size += Lengths[i] + 1;
+    }
+    if (FRows.capacity() == FRows.size() && SpareRowList().capacity() > FRows.capacity()) {
+        std::vector<const char*>& spare = SpareRowList();
+        spare.assign(FRows.begin(), FRows.end());
+        FRows.swap(spare);
     }
     char* row = FTexts.Allocate(size);
     const auto count = static_cast<uint32_t>(Count);
@@ -216,7 +260,7 @@ void TListRows::Reorder(const std::vector<uint32_t>& Order)
 
 void TListRows::Clear()
 {
-    FRows.clear();
+    Recycle();
     FTexts.Clear();
 }
 

@@ -98,6 +98,13 @@ struct TListItem {
 // ending in a zero byte.
 class TListRows {
 public:
+    TListRows() = default;
+    ~TListRows();
+    TListRows(TListRows&&) noexcept = default;
+    TListRows& operator=(TListRows&&) noexcept;
+    TListRows(const TListRows&) = delete;
+    TListRows& operator=(const TListRows&) = delete;
+
     // Appends a row.
     void Add(std::string_view Caption, std::initializer_list<std::string_view> SubItems);
     void Add(const TListItem& Item);
@@ -119,6 +126,7 @@ public:
 private:
     static uint32_t TextCount(const char* Row);
     char* AddRow(const std::size_t* Lengths, std::size_t Count);
+    void Recycle();
 
     TTextBlocks FTexts;
     std::vector<const char*> FRows;
