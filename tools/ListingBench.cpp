@@ -620,8 +620,7 @@ void Profile(TfrmMorvane& Form, std::size_t Count)
                         map.Add(label, e.SourceUrlName, e.CacheEntryType);
                 }
                 if (stage >= 3) {
-                    maker.Make(e.SourceUrlName, key);
-                    keys.push_back(keyTexts.Add(key));
+                    keys.push_back(maker.Make(e.SourceUrlName, keyTexts, key));
                 }
                 std::string_view date;
                 if (stage >= 4)
