@@ -1,5 +1,6 @@
 #include "app/DisplayText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -109,6 +110,128 @@ std::string DateTimeText(TDateTime Value)
             return {};
     }
     return text;
+}
+
+template <class TFormat>
+const TDateTimeTexts::TPart& TDateTimeTexts::Part(uint32_t& Slot, TFormat Format)
+{
+    if (Slot == 0) {
+        TPart part{std::string(), false};
+        part.Made = AppendFormatted(part.Text, Format);
+        FParts.push_back(std::move(part));
+        Slot = static_cast<uint32_t>(FParts.size());
+    }
+    return FParts[Slot - 1];
+}
+
+std::string_view TDateTimeTexts::Text(TDateTime Value)
+{
+    SYSTEMTIME time;
+    if (!DecodeDateTime(Value, time))
+        return {};
+    const TPart& date = Part(FDates[static_cast<uint32_t>(time.wYear) * 10000u + time.wMonth * 100u + time.wDay],
+                             [&time](char* Buffer, int Size) {
+                                 return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, Buffer,
+                                                       Size);
+                             });
+    if (!date.Made)
+        return {};
+    if (time.wHour == 0 && time.wMinute == 0 && time.wSecond == 0)
+        return date.Text;
+    FText.assign(date.Text);
+    FText += ' ';
+    if (!TimeOfDay(time))
+        return {};
+    return FText;
+}
+
+namespace {
+
+bool FormatTime(const SYSTEMTIME& Time, std::string& Text)
+{
+    Text.clear();
+    return AppendFormatted(Text, [&Time](char* Buffer, int Size) {
+        return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &Time, nullptr, Buffer, Size);
+    });
+}
+
+} // namespace
+
+// A minute's texts differ only where its seconds stand: the format renders
+// hours, minutes, the day-half marker and its literal parts the same for every
+// second of the minute, and the seconds only through its seconds elements
+// ("s", "ss"). When the texts of 10 and of 47 seconds are the same but for
+// "10" and "47" in one place, the format has one seconds element, and the
+// text of any second is the same text with that second in that place: two
+// digits from 10 on, and below 10 one digit or a leading zero and one, as the
+// text of 5 seconds shows. A format where that does not hold is asked about
+// every second.
+void TDateTimeTexts::Learn(TMinute& Minute, const SYSTEMTIME& Time)
+{
+    Minute.State = TMinute::Unlearnable;
+    SYSTEMTIME probe = Time;
+    std::string ten, fortySeven, five;
+    probe.wSecond = 10;
+    if (!FormatTime(probe, ten))
+        return;
+    probe.wSecond = 47;
+    if (!FormatTime(probe, fortySeven) || ten.size() != fortySeven.size())
+        return;
+    const std::size_t at = static_cast<std::size_t>(
+        std::mismatch(ten.begin(), ten.end(), fortySeven.begin()).first - ten.begin());
+    if (at + 2 > ten.size() || ten.compare(at, 2, "10") != 0 || fortySeven.compare(at, 2, "47") != 0 ||
+        ten.compare(at + 2, std::string::npos, fortySeven, at + 2, std::string::npos) != 0)
+        return;
+    Minute.Before = ten.substr(0, at);
+    Minute.After = ten.substr(at + 2);
+    probe.wSecond = 5;
+    if (!FormatTime(probe, five))
+        return;
+    if (five == Minute.Before + "05" + Minute.After)
+        Minute.TwoDigits = true;
+    else if (five == Minute.Before + "5" + Minute.After)
+        Minute.TwoDigits = false;
+    else
+        return;
+    Minute.State = TMinute::Learnt;
+}
+
+bool TDateTimeTexts::TimeOfDay(const SYSTEMTIME& Time)
+{
+    if (FTimes.empty()) {
+        FTimes.assign(24 * 60 * 60, 0);
+        FMinutes.resize(24 * 60);
+    }
+    const unsigned minuteOfDay = Time.wHour * 60u + Time.wMinute;
+    uint32_t& slot = FTimes[minuteOfDay * 60u + Time.wSecond];
+    TMinute& minute = FMinutes[minuteOfDay];
+    if (slot == 0 && minute.State == TMinute::Seen)
+        Learn(minute, Time);
+    if (slot == 0 && minute.State == TMinute::Learnt) {
+        FText += minute.Before;
+        if (Time.wSecond >= 10 || minute.TwoDigits)
+            FText += static_cast<char>('0' + Time.wSecond / 10);
+        FText += static_cast<char>('0' + Time.wSecond % 10);
+        FText += minute.After;
+        return true;
+    }
+    if (minute.State == TMinute::Unseen)
+        minute.State = TMinute::Seen;
+    const TPart& clock = Part(slot, [&Time](char* Buffer, int Size) {
+        return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &Time, nullptr, Buffer, Size);
+    });
+    if (!clock.Made)
+        return false;
+    FText += clock.Text;
+    return true;
+}
+
+void TDateTimeTexts::Clear()
+{
+    FDates.clear();
+    std::fill(FTimes.begin(), FTimes.end(), 0u);
+    std::fill(FMinutes.begin(), FMinutes.end(), TMinute());
+    FParts.clear();
 }
 
 std::string UnsignedText(uint32_t Value)

@@ -3,6 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <charconv>
+#include <functional>
+#include <numeric>
+#include <optional>
+#include <stdexcept>
 #include <utility>
 
 #include "app/DisplayText.h"
@@ -26,10 +31,11 @@ void UpperInPlace(std::string& Text)
 // Search with letter case ignored in one text: a byte of the text matches a
 // byte of the marker when the system's ANSI lower-case mapping or its
 // upper-case mapping makes them equal. The mapped copies of the text are made
-// once, at the first search.
+// once, at the first search. For ANSI code pages of more than one byte a
+// character, where a byte's mapping depends on its neighbours.
 class TCaseIgnoringSearch {
 public:
-    explicit TCaseIgnoringSearch(const std::string& Text) : FText(Text) {}
+    explicit TCaseIgnoringSearch(std::string_view Text) : FText(Text) {}
 
     // Index of the first match of Marker at or after From; npos when none.
     std::size_t Find(std::string_view Marker, std::size_t From)
@@ -58,10 +64,65 @@ public:
     }
 
 private:
-    const std::string& FText;
+    std::string_view FText;
     std::string FLower, FUpper;
     bool FMapped = false;
 };
+
+// Where the ANSI code page has one byte a character, the mapping of a text is
+// that of its bytes one by one: the system's mappings of all 256 bytes, made
+// once, give the same search without mapping every text. Made again when the
+// user's or the thread's locale changes. Null for other code pages.
+struct TCaseTables {
+    unsigned char Lower[256];
+    unsigned char Upper[256];
+};
+
+const TCaseTables* SingleByteCaseTables()
+{
+    static const bool singleByte = [] {
+        CPINFO info{};
+        return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
+    }();
+    if (!singleByte)
+        return nullptr;
+    thread_local TCaseTables tables;
+    thread_local std::optional<std::pair<LCID, LCID>> madeFor;
+    const std::pair<LCID, LCID> locales(GetUserDefaultLCID(), GetThreadLocale());
+    if (madeFor != locales) {
+        char bytes[256];
+        for (int i = 0; i < 256; ++i)
+            bytes[i] = static_cast<char>(i);
+        std::copy(bytes, bytes + 256, reinterpret_cast<char*>(tables.Lower));
+        std::copy(bytes, bytes + 256, reinterpret_cast<char*>(tables.Upper));
+        if (CharLowerBuffA(reinterpret_cast<char*>(tables.Lower), 256) != 256 ||
+            CharUpperBuffA(reinterpret_cast<char*>(tables.Upper), 256) != 256)
+            return nullptr;
+        madeFor = locales;
+    }
+    return &tables;
+}
+
+std::size_t FindIgnoringCase(const TCaseTables& Tables, std::string_view Text, std::string_view Marker,
+                             std::size_t From)
+{
+    const std::size_t length = Marker.size();
+    if (length > Text.size())
+        return npos;
+    for (std::size_t at = From; at + length <= Text.size(); ++at) {
+        std::size_t k = 0;
+        while (k < length) {
+            const auto t = static_cast<unsigned char>(Text[at + k]);
+            const auto m = static_cast<unsigned char>(Marker[k]);
+            if (Tables.Lower[t] != Tables.Lower[m] && Tables.Upper[t] != Tables.Upper[m])
+                break;
+            ++k;
+        }
+        if (k == length)
+            return at;
+    }
+    return npos;
+}
 
 // Index of the second occurrence of C in Text; npos when there is none.
 std::size_t SecondIndexOf(std::string_view Text, char C)
@@ -72,11 +133,12 @@ std::size_t SecondIndexOf(std::string_view Text, char C)
 
 } // namespace
 
-std::string HostOfUrl(const std::string& Url)
+std::string_view HostOfUrl(std::string_view Url, std::string& Scratch)
 {
     // Until the path is cut off, the working text is always a tail of the URL:
     // Url[start...].
-    TCaseIgnoringSearch search(Url);
+    const TCaseTables* tables = SingleByteCaseTables();
+    std::optional<TCaseIgnoringSearch> search;
     std::size_t start = 0;
 
     if (const std::size_t at = Url.find('@'); at != npos)
@@ -87,12 +149,19 @@ std::string HostOfUrl(const std::string& Url)
     for (std::string_view marker : {"http://", "https://", "file:///", "file://"}) {
         if (Url.find(marker, start) == npos)
             continue;
-        const std::size_t found = search.Find(marker, start);
+        std::size_t found;
+        if (tables) {
+            found = FindIgnoringCase(*tables, Url, marker, start);
+        } else {
+            if (!search)
+                search.emplace(Url);
+            found = search->Find(marker, start);
+        }
         if (found != npos)  // always so: the exact occurrence matches too
             start = found + marker.size();
     }
 
-    const std::string_view rest(Url.data() + start, Url.size() - start);
+    const std::string_view rest = Url.substr(start);
     std::size_t length = rest.size();
     if (rest.find(":/") != npos) {
         std::size_t second = SecondIndexOf(rest, '/');
@@ -103,12 +172,25 @@ std::string HostOfUrl(const std::string& Url)
         length = slash;
     }
 
-    std::string label = length == 0 ? "*** " + Url : std::string(rest.substr(0, length));
-    if (label.size() > HostLabelLimit) {
-        label.resize(HostLabelLimit);
-        label += " ...";
+    if (length == 0) {
+        Scratch.assign("*** ");
+        Scratch.append(Url);
+    } else if (length > HostLabelLimit) {
+        Scratch.assign(rest.substr(0, length));
+    } else {
+        return rest.substr(0, length);
     }
-    return label;
+    if (Scratch.size() > HostLabelLimit) {
+        Scratch.resize(HostLabelLimit);
+        Scratch += " ...";
+    }
+    return Scratch;
+}
+
+std::string HostOfUrl(const std::string& Url)
+{
+    std::string scratch;
+    return std::string(HostOfUrl(std::string_view(Url), scratch));
 }
 
 std::string HostLine(const std::string& Url, uint32_t EntryType)
@@ -132,52 +214,162 @@ std::string_view UrlOfHostLine(std::string_view Line)
     return separator == npos ? Line : Line.substr(0, separator);
 }
 
-void THostMap::Add(std::string_view Label, std::string Line)
+// --- THostMap::TTextIndex --------------------------------------------------
+
+uint32_t THostMap::TTextIndex::Find(std::string_view Text, std::size_t Hash) const
 {
-    // The same bytes are always the same host: the locale is asked only about
-    // spellings not seen before.
-    std::size_t index;
-    if (const auto known = FByLabel.find(Label); known != FByLabel.end()) {
-        index = known->second;
-    } else {
-        HostLabelKey(Label, FKey);
-        if (const auto found = FByKey.find(FKey); found != FByKey.end()) {
-            index = found->second;
-        } else {
-            index = FHosts.size();
-            FHosts.push_back(THost{std::string(Label), {}});
-            try {
-                FByKey.emplace(FKey, index);
-            } catch (...) {
-                FHosts.pop_back();
-                throw;
-            }
-        }
-        FByLabel.emplace(Label, index);
+    if (FSlots.empty())
+        return None;
+    const std::size_t mask = FSlots.size() - 1;
+    for (std::size_t i = Hash & mask;; i = (i + 1) & mask) {
+        const TSlot& slot = FSlots[i];
+        if (slot.Value == None)
+            return None;
+        if (slot.Hash == Hash && slot.Text == Text)
+            return slot.Value;
     }
-    FHosts[index].Lines.push_back(std::move(Line));
+}
+
+void THostMap::TTextIndex::Insert(std::string_view Text, std::size_t Hash, uint32_t Value)
+{
+    if ((FCount + 1) * 2 > FSlots.size())
+        Grow();
+    const std::size_t mask = FSlots.size() - 1;
+    std::size_t i = Hash & mask;
+    while (FSlots[i].Value != None)
+        i = (i + 1) & mask;
+    FSlots[i] = TSlot{Text, Hash, Value};
+    ++FCount;
+}
+
+void THostMap::TTextIndex::Grow()
+{
+    std::vector<TSlot> old = std::move(FSlots);
+    FSlots.assign(old.empty() ? 64 : old.size() * 2, TSlot{});
+    FCount = 0;
+    for (const TSlot& slot : old)
+        if (slot.Value != None)
+            Insert(slot.Text, slot.Hash, slot.Value);
+}
+
+void THostMap::TTextIndex::Clear()
+{
+    // The slots stay for the next rebuild, which is likely to need as many:
+    // fresh memory costs a page fault for every page.
+    std::fill(FSlots.begin(), FSlots.end(), TSlot{});
+    FCount = 0;
+}
+
+// --- THostMap -----------------------------------------------------------------
+
+namespace {
+
+constexpr uint32_t NoLine = UINT32_MAX;
+
+std::size_t HashOf(std::string_view Text)
+{
+    return std::hash<std::string_view>{}(Text);
+}
+
+} // namespace
+
+THostMap::THostMap() : FTexts(std::make_unique<THostTexts>()) {}
+
+// The host of Label. The same bytes are always the same host: the locale is
+// asked only about spellings not seen before.
+uint32_t THostMap::HostOf(std::string_view Label)
+{
+    const std::size_t labelHash = HashOf(Label);
+    if (const uint32_t known = FByLabel.Find(Label, labelHash); known != TTextIndex::None)
+        return known;
+    if (FHosts.size() >= NoLine - 1)
+        throw std::length_error("too many hosts");
+    HostLabelKey(Label, FKey);
+    const std::size_t keyHash = HashOf(FKey);
+    uint32_t host = FByKey.Find(FKey, keyHash);
+    const std::string_view spelling = FTexts->Texts.Add(Label);
+    if (host == TTextIndex::None) {
+        host = static_cast<uint32_t>(FHosts.size());
+        const std::string_view key = FKeys.Add(FKey);
+        FHosts.push_back(THost{spelling, key});
+        try {
+            FByKey.Insert(key, keyHash, host);
+        } catch (...) {
+            FHosts.pop_back();
+            throw;
+        }
+    }
+    FByLabel.Insert(spelling, labelHash, host);
+    return host;
+}
+
+void THostMap::File(uint32_t Host, std::string_view Line)
+{
+    if (FLines.size() >= NoLine - 1)
+        throw std::length_error("too many host lines");
+    FLines.push_back(TLine{Line, Host});
+}
+
+void THostMap::Add(std::string_view Label, std::string_view Line)
+{
+    const uint32_t host = HostOf(Label);
+    File(host, FTexts->Texts.Add(Line));
+}
+
+void THostMap::Add(std::string_view Label, std::string_view Url, uint32_t EntryType)
+{
+    const uint32_t host = HostOf(Label);
+    char type[10];
+    const auto typeEnd = std::to_chars(type, type + sizeof type, EntryType).ptr;
+    const std::size_t typeLength = static_cast<std::size_t>(typeEnd - type);
+    char* line = FTexts->Texts.Allocate(Url.size() + 1 + typeLength);
+    if (!Url.empty())
+        std::copy(Url.begin(), Url.end(), line);
+    line[Url.size()] = '=';
+    std::copy(type, typeEnd, line + Url.size() + 1);
+    File(host, std::string_view(line, Url.size() + 1 + typeLength));
 }
 
 void THostMap::Clear()
 {
+    FTexts = std::make_unique<THostTexts>();
+    FKeys.Clear();
     FHosts.clear();
-    FByKey.clear();
-    FByLabel.clear();
+    FLines.clear();
+    FByKey.Clear();
+    FByLabel.Clear();
 }
 
-std::vector<THost> THostMap::TakeSorted()
+THostList THostMap::TakeSorted()
 {
-    // Keys are unique in the index, so the order is fully given by them.
-    std::vector<std::pair<const TSortKey*, std::size_t>> order;
-    order.reserve(FByKey.size());
-    for (const auto& [key, index] : FByKey)
-        order.emplace_back(&key, index);
-    std::sort(order.begin(), order.end(), [](const auto& A, const auto& B) { return *A.first < *B.first; });
+    // Keys are unique among the hosts, so the order is fully given by them.
+    std::vector<uint32_t> order(FHosts.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [this](uint32_t A, uint32_t B) { return FHosts[A].Key < FHosts[B].Key; });
 
-    std::vector<THost> sorted;
-    sorted.reserve(order.size());
-    for (const auto& item : order)
-        sorted.push_back(std::move(FHosts[item.second]));
+    // Each host's lines in one stretch, the stretches in host order, the lines
+    // of a host in the order filed.
+    std::vector<std::size_t>& place = FPlace;
+    place.assign(FHosts.size(), 0);
+    for (const TLine& line : FLines)
+        ++place[line.Host];
+    THostList list;
+    auto* hosts = FTexts->Texts.AllocateArray<THostList::THost>(order.size());
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const uint32_t host = order[i];
+        const std::size_t count = place[host];
+        hosts[i] = THostList::THost{FHosts[host].Label, begin, begin + count};
+        place[host] = begin;
+        begin += count;
+    }
+    list.FHosts = hosts;
+    list.FCount = order.size();
+    std::string_view* lines = FTexts->Texts.AllocateArray<std::string_view>(FLines.size());
+    for (const TLine& line : FLines)
+        lines[place[line.Host]++] = line.Text;
+    FTexts->Lines = lines;
+    list.FTexts = std::shared_ptr<const THostTexts>(std::move(FTexts));
     Clear();
-    return sorted;
+    return list;
 }

@@ -9,14 +9,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "app/SortKeys.h"
 #include "cache/EntryTypes.h"
+#include "ui/TextBlocks.h"
 
 // Longest host label kept whole; a longer one keeps this many characters and ends in " ...".
 inline constexpr std::size_t HostLabelLimit = 50;
@@ -26,6 +26,9 @@ inline constexpr std::size_t HostLabelLimit = 50;
 // slash once the text holds ":/", else the first slash); "*** " and the whole
 // URL when nothing is left. Texts are 8-bit ANSI; lengths count bytes.
 std::string HostOfUrl(const std::string& Url);
+// The same without a string of its own: the label is a part of Url, or lies
+// in Scratch where it is more than a part of Url (valid until Scratch changes).
+std::string_view HostOfUrl(std::string_view Url, std::string& Scratch);
 
 // Url "=" EntryType in decimal.
 std::string HostLine(const std::string& Url, uint32_t EntryType);
@@ -33,38 +36,111 @@ std::string HostLine(const TEntryInfo& Entry);
 // The URL part of a host line: all before its last "=" (the URL may hold "=" itself).
 std::string_view UrlOfHostLine(std::string_view Line);
 
-// One host: its label as first filed and its lines in the order filed.
-struct THost {
-    std::string Label;
-    std::vector<std::string> Lines;
+// The texts of the hosts of one rebuild: labels and lines, the lines of each
+// host one after another.
+struct THostTexts {
+    TTextBlocks Texts;
+    const std::string_view* Lines = nullptr; // in Texts
+};
+
+// One host's lines in the order filed. Shares the texts of its rebuild and
+// keeps them alive.
+class THostLines {
+public:
+    THostLines() = default;
+    THostLines(std::shared_ptr<const THostTexts> Texts, std::size_t Begin, std::size_t End)
+        : FTexts(std::move(Texts)), FBegin(Begin), FEnd(End)
+    {
+    }
+    std::size_t size() const { return FEnd - FBegin; }
+    bool empty() const { return FEnd == FBegin; }
+    std::string_view operator[](std::size_t Index) const { return FTexts->Lines[FBegin + Index]; }
+    const std::string_view* begin() const { return FTexts ? FTexts->Lines + FBegin : nullptr; }
+    const std::string_view* end() const { return FTexts ? FTexts->Lines + FEnd : nullptr; }
+
+private:
+    std::shared_ptr<const THostTexts> FTexts;
+    std::size_t FBegin = 0, FEnd = 0;
+};
+
+// The hosts of one rebuild in label order: each with its label as first
+// filed and its lines.
+class THostList {
+public:
+    std::size_t size() const { return FCount; }
+    bool empty() const { return FCount == 0; }
+    std::string_view Label(std::size_t Host) const { return FHosts[Host].Label; }
+    THostLines Lines(std::size_t Host) const { return THostLines(FTexts, FHosts[Host].Begin, FHosts[Host].End); }
+
+private:
+    friend class THostMap;
+    struct THost {
+        std::string_view Label;
+        std::size_t Begin, End;
+    };
+    std::shared_ptr<const THostTexts> FTexts;
+    const THost* FHosts = nullptr; // in FTexts
+    std::size_t FCount = 0;
 };
 
 // The hosts of one rebuild. Filing is a hash look-up, by the label's very
 // bytes first and by its sort key when those are new; the hosts are sorted
-// once, when they are taken out.
+// once, when they are taken out. Labels, keys and lines are kept in large
+// blocks: filing an entry costs no heap block of its own.
 class THostMap {
 public:
+    THostMap();
+
     // Files Line under the host of Label, making the host when it is new.
-    void Add(std::string_view Label, std::string Line);
+    void Add(std::string_view Label, std::string_view Line);
+    // Files the host line of Url and EntryType.
+    void Add(std::string_view Label, std::string_view Url, uint32_t EntryType);
 
     std::size_t Count() const { return FHosts.size(); }
     bool Empty() const { return FHosts.empty(); }
     void Clear();
 
-    // The hosts in label order (letter case ignored), lines moved out, not
-    // copied; the map is empty afterwards and ready for the next rebuild.
-    std::vector<THost> TakeSorted();
+    // The hosts in label order (letter case ignored); the map is empty
+    // afterwards and ready for the next rebuild.
+    THostList TakeSorted();
 
 private:
-    // Lets the label index be searched with a string_view, without a copy.
-    struct TTextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view Text) const { return std::hash<std::string_view>{}(Text); }
-    };
-    using TIndex = std::unordered_map<std::string, std::size_t, TTextHash, std::equal_to<>>;
+    // Text -> index, for texts that stay where they are (in FTexts).
+    class TTextIndex {
+    public:
+        static constexpr uint32_t None = UINT32_MAX;
+        uint32_t Find(std::string_view Text, std::size_t Hash) const;
+        void Insert(std::string_view Text, std::size_t Hash, uint32_t Value);
+        void Clear();
 
-    std::vector<THost> FHosts;   // in the order first filed
-    TIndex FByKey;               // sort key -> index in FHosts
-    TIndex FByLabel;             // every spelling of a label filed so far -> index in FHosts
-    TSortKey FKey;               // scratch for the key of Add
+    private:
+        struct TSlot {
+            std::string_view Text;
+            std::size_t Hash = 0;
+            uint32_t Value = None;
+        };
+        void Grow();
+        std::vector<TSlot> FSlots;
+        std::size_t FCount = 0;
+    };
+    struct THost {
+        std::string_view Label;
+        std::string_view Key;
+    };
+    struct TLine {
+        std::string_view Text;
+        uint32_t Host;
+    };
+
+    uint32_t HostOf(std::string_view Label);
+    void File(uint32_t Host, std::string_view Line);
+
+    std::unique_ptr<THostTexts> FTexts; // labels and lines
+    TTextBlocks FKeys;                  // sort keys of the labels
+    std::vector<THost> FHosts;          // in the order first filed
+    std::vector<TLine> FLines;          // in the order filed
+    std::vector<std::size_t> FPlace;    // scratch for TakeSorted
+    TTextIndex FByKey;                  // sort key -> host
+    TTextIndex FByLabel;                // every spelling of a label filed so far -> host
+    TSortKey FKey;                      // scratch for the key of Add
 };

@@ -2,14 +2,13 @@
 // filing every entry under its host label, and listing one host's entries.
 #include <stdexcept>
 
-#include "app/DisplayText.h"
 #include "app/HostLabels.h"
 #include "app/MainForm.h"
 
 // A host node's data: the host lines filed under it, in enumeration order.
-struct THostLines : TTreeNodeData {
-    explicit THostLines(std::vector<std::string> Value) : Lines(std::move(Value)) {}
-    std::vector<std::string> Lines;
+struct THostNode : TTreeNodeData {
+    explicit THostNode(THostLines Value) : Lines(std::move(Value)) {}
+    THostLines Lines;
 };
 
 void TfrmMorvane::RebuildListing()
@@ -47,8 +46,9 @@ void TfrmMorvane::EndHostTree()
     HTREEITEM root = CacheTreeView.FirstNode();
     if (!root)
         root = CacheTreeView.AddChild(nullptr, "All entries");
-    for (THost& host : FHostMap->TakeSorted())
-        CacheTreeView.AddChild(root, host.Label, std::make_unique<THostLines>(std::move(host.Lines)));
+    const THostList hosts = FHostMap->TakeSorted();
+    for (std::size_t i = 0; i < hosts.size(); ++i)
+        CacheTreeView.AddChild(root, hosts.Label(i), std::make_unique<THostNode>(hosts.Lines(i)));
     FHostMap->Clear();
     CacheTreeView.EndUpdate();
     FBuildingTree = false;
@@ -63,12 +63,13 @@ void TfrmMorvane::IECache1Entry(TIECache& Sender, bool&)
 
 void TfrmMorvane::FileUnderHost(const TEntryInfo& Entry)
 {
-    AddToHostMap(HostOfUrl(Entry.SourceUrlName), Entry);
+    thread_local std::string scratch; // a label that is more than a part of the URL
+    AddToHostMap(HostOfUrl(std::string_view(Entry.SourceUrlName), scratch), Entry);
 }
 
-void TfrmMorvane::AddToHostMap(const std::string& Host, const TEntryInfo& Entry)
+void TfrmMorvane::AddToHostMap(std::string_view Host, const TEntryInfo& Entry)
 {
-    FHostMap->Add(Host, HostLine(Entry));
+    FHostMap->Add(Host, Entry.SourceUrlName, Entry.CacheEntryType);
 }
 
 // Rows are collected while the list's repainting is suspended and put in
@@ -76,36 +77,22 @@ void TfrmMorvane::AddToHostMap(const std::string& Host, const TEntryInfo& Entry)
 // sees is that of lstrcmpA on the captions, whatever the order of arrival.
 void TfrmMorvane::BeginRows()
 {
-    FPendingRows.clear();
+    FPendingRows.Begin();
 }
 
 void TfrmMorvane::AddEntryRow(const TEntryInfo& Entry)
 {
-    TPendingRow& row = FPendingRows.emplace_back();
-    RowKey(Entry.SourceUrlName, row.Key);
-    row.Item.Caption = Entry.SourceUrlName;
-    row.Item.SubItems = {DateTimeText(Entry.LastAccessTime), UnsignedText(Entry.HitRate),
-                         UnsignedText(Entry.Size), Entry.LocalFileName};
+    FPendingRows.Add(Entry);
 }
 
 void TfrmMorvane::AddGoneRow(std::string_view Url)
 {
-    TPendingRow& row = FPendingRows.emplace_back();
-    row.Item.Caption.assign(Url);
-    RowKey(row.Item.Caption, row.Key);
-    row.Item.SubItems.assign(4, std::string());
+    FPendingRows.AddUrl(Url);
 }
 
 void TfrmMorvane::EndRows()
 {
-    SortRowsByKey(FPendingRows, &TPendingRow::Key);
-    std::vector<TListItem> items;
-    items.reserve(FPendingRows.size());
-    for (TPendingRow& row : FPendingRows)
-        items.push_back(std::move(row.Item));
-    FPendingRows.clear();
-    FPendingRows.shrink_to_fit();
-    CacheListView.SetItems(std::move(items));
+    CacheListView.SetRows(FPendingRows.TakeSorted());
 }
 
 void TfrmMorvane::CacheTreeViewChange(TTreeView&, HTREEITEM)
@@ -118,14 +105,15 @@ void TfrmMorvane::CacheTreeViewChange(TTreeView&, HTREEITEM)
         HTREEITEM selected = CacheTreeView.Selected();
         if (selected && selected == CacheTreeView.FirstNode()) {
             IECache1.RetrieveEntries(0);
-            count = FPendingRows.size();
+            count = FPendingRows.Count();
         } else if (selected) {
-            if (auto* host = dynamic_cast<THostLines*>(CacheTreeView.NodeData(selected))) {
-                for (const std::string& line : host->Lines) {
-                    std::string_view url = UrlOfHostLine(line);
+            if (auto* host = dynamic_cast<THostNode*>(CacheTreeView.NodeData(selected))) {
+                std::string url;
+                for (std::string_view line : host->Lines) {
+                    url.assign(UrlOfHostLine(line));
                     // An entry that has left the cache keeps its row, without
                     // data: never another entry's.
-                    if (IECache1.GetEntryInfo(std::string(url)) == 0)
+                    if (IECache1.GetEntryInfo(url) == 0)
                         AddEntryRow(IECache1.EntryInfo());
                     else
                         AddGoneRow(url);

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/HostLabels.h"
+#include "app/PendingRows.h"
 #include "cache/IECache.h"
 #include "settings/FormStorage.h"
 #include "ui/Actions.h"
@@ -114,7 +115,7 @@ private:
     void FillEntryList();
     void EndHostTree();
     void FileUnderHost(const TEntryInfo& Entry);
-    void AddToHostMap(const std::string& Host, const TEntryInfo& Entry);
+    void AddToHostMap(std::string_view Host, const TEntryInfo& Entry);
     void AddEntryRow(const TEntryInfo& Entry);
     void AddGoneRow(std::string_view Url);
     void BeginRows();
@@ -123,14 +124,9 @@ private:
     // The five lines of the selected entry; null: the texts without values.
     void SetFileInformation(const TEntryInfo* Entry);
 
-    struct TPendingRow {
-        TSortKey Key;
-        TListItem Item;
-    };
-
     std::unique_ptr<THostMap> FHostMap;
     bool FBuildingTree = false;
-    std::vector<TPendingRow> FPendingRows;
+    TPendingRows FPendingRows;
 };
 
 // The application's one main window.

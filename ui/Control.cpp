@@ -349,18 +349,24 @@ void TControl::CreateWnd(HWND ParentWnd)
 
 LRESULT CALLBACK TControl::StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
+    // A window of our own class keeps its control in its user data as well:
+    // every message reads it, and a property look-up is a round trip to the
+    // window server under Wine.
     TControl* self;
     if (Msg == WM_NCCREATE) {
         self = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(LParam)->lpCreateParams);
-        if (self)
+        if (self) {
             self->Attach(Wnd);
+            ::SetWindowLongPtrA(Wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
     } else {
-        self = FromHandle(Wnd);
+        self = reinterpret_cast<TControl*>(::GetWindowLongPtrA(Wnd, GWLP_USERDATA));
     }
     if (!self)
         return ::DefWindowProcA(Wnd, Msg, WParam, LParam);
     if (Msg == WM_NCDESTROY) {
         LRESULT r = ::DefWindowProcA(Wnd, Msg, WParam, LParam);
+        ::SetWindowLongPtrA(Wnd, GWLP_USERDATA, 0);
         ::RemovePropA(Wnd, ControlProp);
         self->FHandle = nullptr;
         return r;
@@ -382,19 +388,27 @@ LRESULT TControl::ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, bool& H
 {
     LRESULT result = 0;
     Handled = false;
+    // Most messages come from a child's window: found among the children
+    // without a property look-up (a window server round trip under Wine).
+    auto controlOf = [this](HWND Wnd) -> TControl* {
+        for (TControl* child : FControls)
+            if (Wnd && child->FHandle == Wnd)
+                return child;
+        return FromHandle(Wnd);
+    };
     switch (Msg) {
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(LParam);
-        TControl* child = FromHandle(header->hwndFrom);
+        TControl* child = controlOf(header->hwndFrom);
         if (!child) // a list view's header reports through the list view
-            child = FromHandle(::GetParent(header->hwndFrom));
+            child = controlOf(::GetParent(header->hwndFrom));
         if (child && child != this)
             Handled = child->Notify(*header, result);
         break;
     }
     case WM_COMMAND:
         if (LParam) {
-            TControl* child = FromHandle(reinterpret_cast<HWND>(LParam));
+            TControl* child = controlOf(reinterpret_cast<HWND>(LParam));
             if (child && child != this)
                 Handled = child->Command(HIWORD(WParam), result);
         }
@@ -403,7 +417,7 @@ LRESULT TControl::ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, bool& H
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
-        if (TControl* child = FromHandle(reinterpret_cast<HWND>(LParam))) {
+        if (TControl* child = controlOf(reinterpret_cast<HWND>(LParam))) {
             if (HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(WParam))) {
                 Handled = true;
                 result = reinterpret_cast<LRESULT>(brush);

@@ -1,6 +1,11 @@
 #include "ui/ListView.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <stdexcept>
 #include <string_view>
 
 // --- TListColumn ----------------------------------------------------------
@@ -89,6 +94,177 @@ void TListColumns::Changed()
     FOwner.RebuildColumns();
 }
 
+// --- TListRows ------------------------------------------------------------
+
+namespace {
+
+uint32_t ReadCount(const char* At)
+{
+    uint32_t value;
+    std::memcpy(&value, At, sizeof value);
+    return value;
+}
+
+} // namespace
+
+namespace {
+
+// The memory of the row list given back last, for the next rows of the
+// thread: a list of 100,000 rows is made anew at every refresh, and fresh
+// memory costs a page fault for every page.
+std::vector<const char*>& SpareRowList()
+{
+    thread_local std::vector<const char*> spare;
+    return spare;
+}
+
+} // namespace
+
+TListRows::~TListRows()
+{
+    Recycle();
+}
+
+TListRows& TListRows::operator=(TListRows&& Other) noexcept
+{
+    if (this != &Other) {
+        Recycle();
+        FTexts = std::move(Other.FTexts);
+        FRows = std::move(Other.FRows);
+        Other.FRows.clear();
+    }
+    return *this;
+}
+
+void TListRows::Recycle()
+{
+    std::vector<const char*>& spare = SpareRowList();
+    if (FRows.capacity() > spare.capacity()) {
+        FRows.clear();
+        spare.swap(FRows);
+    }
+    FRows.clear();
+}
+
+uint32_t TListRows::TextCount(const char* Row)
+{
+    return ReadCount(Row);
+}
+
+char* TListRows::AddRow(const std::size_t* Lengths, std::size_t Count)
+{
+    std::size_t size = sizeof(uint32_t) * (Count + 1);
+    for (std::size_t i = 0; i < Count; ++i) {
+        if (Lengths[i] > UINT32_MAX - 1)
+            throw std::length_error("list text too long");
+        size += Lengths[i] + 1;
+    }
+    if (FRows.capacity() == FRows.size() && SpareRowList().capacity() > FRows.capacity()) {
+        std::vector<const char*>& spare = SpareRowList();
+        spare.assign(FRows.begin(), FRows.end());
+        FRows.swap(spare);
+    }
+    char* row = FTexts.Allocate(size);
+    const auto count = static_cast<uint32_t>(Count);
+    std::memcpy(row, &count, sizeof count);
+    for (std::size_t i = 0; i < Count; ++i) {
+        const auto length = static_cast<uint32_t>(Lengths[i]);
+        std::memcpy(row + sizeof(uint32_t) * (i + 1), &length, sizeof length);
+    }
+    FRows.push_back(row);
+    return row + sizeof(uint32_t) * (Count + 1);
+}
+
+void TListRows::Add(std::string_view Caption, std::initializer_list<std::string_view> SubItems)
+{
+    std::size_t lengths[16];
+    std::vector<std::size_t> more;
+    std::size_t* sizes = lengths;
+    const std::size_t count = SubItems.size() + 1;
+    if (count > std::size(lengths)) {
+        more.resize(count);
+        sizes = more.data();
+    }
+    sizes[0] = Caption.size();
+    std::size_t i = 1;
+    for (std::string_view text : SubItems)
+        sizes[i++] = text.size();
+    char* out = AddRow(sizes, count);
+    auto put = [&out](std::string_view Text) {
+        if (!Text.empty())
+            std::memcpy(out, Text.data(), Text.size());
+        out += Text.size();
+        *out++ = '\0';
+    };
+    put(Caption);
+    for (std::string_view text : SubItems)
+        put(text);
+}
+
+void TListRows::Add(const TListItem& Item)
+{
+    std::vector<std::size_t> sizes;
+    sizes.reserve(Item.SubItems.size() + 1);
+    sizes.push_back(Item.Caption.size());
+    for (const std::string& text : Item.SubItems)
+        sizes.push_back(text.size());
+    char* out = AddRow(sizes.data(), sizes.size());
+    auto put = [&out](const std::string& Text) {
+        std::memcpy(out, Text.c_str(), Text.size() + 1);
+        out += Text.size() + 1;
+    };
+    put(Item.Caption);
+    for (const std::string& text : Item.SubItems)
+        put(text);
+}
+
+std::string_view TListRows::Text(std::size_t Row, std::size_t Column) const
+{
+    const char* row = FRows[Row];
+    const uint32_t count = ReadCount(row);
+    if (Column >= count)
+        return {};
+    const char* text = row + sizeof(uint32_t) * (count + 1);
+    for (std::size_t i = 0; i < Column; ++i)
+        text += ReadCount(row + sizeof(uint32_t) * (i + 1)) + 1;
+    return std::string_view(text, ReadCount(row + sizeof(uint32_t) * (Column + 1)));
+}
+
+TListItem TListRows::Item(std::size_t Row) const
+{
+    TListItem item;
+    item.Caption = Caption(Row);
+    const std::size_t count = SubItemCount(Row);
+    item.SubItems.reserve(count);
+    for (std::size_t i = 1; i <= count; ++i)
+        item.SubItems.emplace_back(Text(Row, i));
+    return item;
+}
+
+void TListRows::Erase(std::size_t Row)
+{
+    // The texts stay in their block until the rows are cleared or replaced.
+    FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(Row));
+}
+
+void TListRows::Reorder(const std::vector<uint32_t>& Order)
+{
+    if (Order.size() != FRows.size())
+        throw std::invalid_argument("row order of another length");
+    // The memory of the order before is kept for the next reordering.
+    thread_local std::vector<const char*> reordered;
+    reordered.resize(Order.size());
+    for (std::size_t i = 0; i < Order.size(); ++i)
+        reordered[i] = FRows.at(Order[i]);
+    FRows.swap(reordered);
+}
+
+void TListRows::Clear()
+{
+    Recycle();
+    FTexts.Clear();
+}
+
 // --- TListView ------------------------------------------------------------
 
 TListView::TListView(TComponent* Owner, std::string Name)
@@ -105,7 +281,7 @@ void TListView::CreateWnd(HWND ParentWnd)
     ::SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
     FBuiltColumns = 0;
     RebuildColumns();
-    ::SendMessageA(FHandle, LVM_SETITEMCOUNT, FItems.size(), LVSICF_NOINVALIDATEALL);
+    ::SendMessageA(FHandle, LVM_SETITEMCOUNT, FRows.Count(), LVSICF_NOINVALIDATEALL);
 }
 
 void TListView::RebuildColumns()
@@ -133,27 +309,51 @@ void TListView::RebuildColumns()
     ::InvalidateRect(FHandle, nullptr, TRUE);
 }
 
-void TListView::SetItems(std::vector<TListItem> Items)
+TListItem TListView::Item(size_t Index) const
 {
-    FItems = std::move(Items);
+    if (Index >= FRows.Count())
+        throw std::out_of_range("list row " + std::to_string(Index) + " of " + std::to_string(FRows.Count()));
+    return FRows.Item(Index);
+}
+
+std::vector<TListItem> TListView::Items() const
+{
+    std::vector<TListItem> items;
+    items.reserve(FRows.Count());
+    for (size_t i = 0; i < FRows.Count(); ++i)
+        items.push_back(FRows.Item(i));
+    return items;
+}
+
+void TListView::SetItems(const std::vector<TListItem>& Items)
+{
+    TListRows rows;
+    for (const TListItem& item : Items)
+        rows.Add(item);
+    SetRows(std::move(rows));
+}
+
+void TListView::SetRows(TListRows Rows)
+{
+    FRows = std::move(Rows);
     if (FHandle) {
         ::SendMessageA(FHandle, LVM_DELETEALLITEMS, 0, 0);
-        ::SendMessageA(FHandle, LVM_SETITEMCOUNT, FItems.size(), 0);
+        ::SendMessageA(FHandle, LVM_SETITEMCOUNT, FRows.Count(), 0);
     }
 }
 
 void TListView::DeleteItem(size_t Index)
 {
-    if (Index >= FItems.size())
+    if (Index >= FRows.Count())
         return;
-    FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(Index));
+    FRows.Erase(Index);
     if (FHandle)
         ::SendMessageA(FHandle, LVM_DELETEITEM, Index, 0);
 }
 
 int TListView::SelectedIndex() const
 {
-    if (!FHandle || FItems.empty())
+    if (!FHandle || FRows.Empty())
         return -1;
     return static_cast<int>(::SendMessageA(FHandle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
@@ -181,17 +381,16 @@ bool TListView::Notify(NMHDR& Header, LRESULT& Result)
     case LVN_GETDISPINFOA: {
         auto& info = reinterpret_cast<NMLVDISPINFOA&>(Header);
         LVITEMA& item = info.item;
-        if ((item.mask & LVIF_TEXT) && item.iItem >= 0 && static_cast<size_t>(item.iItem) < FItems.size()) {
-            const TListItem& row = FItems[static_cast<size_t>(item.iItem)];
-            const std::string* text = nullptr;
-            if (item.iSubItem == 0)
-                text = &row.Caption;
-            else if (static_cast<size_t>(item.iSubItem) <= row.SubItems.size())
-                text = &row.SubItems[static_cast<size_t>(item.iSubItem) - 1];
-            if (text && item.pszText && item.cchTextMax > 0)
-                lstrcpynA(item.pszText, text->c_str(), item.cchTextMax);
-            else if (item.pszText && item.cchTextMax > 0)
+        if ((item.mask & LVIF_TEXT) && item.iItem >= 0 && static_cast<size_t>(item.iItem) < FRows.Count() &&
+            item.pszText && item.cchTextMax > 0) {
+            // Every text of a row ends in a zero byte; a missing one is empty.
+            const std::string_view text =
+                item.iSubItem >= 0 ? FRows.Text(static_cast<size_t>(item.iItem), static_cast<size_t>(item.iSubItem))
+                                   : std::string_view();
+            if (text.empty())
                 item.pszText[0] = '\0';
+            else
+                lstrcpynA(item.pszText, text.data(), item.cchTextMax);
         }
         Result = 0;
         return true;
@@ -257,7 +456,7 @@ bool TListView::Notify(NMHDR& Header, LRESULT& Result)
 
 int TListView::FindCaption(std::string_view Prefix, int Start, bool Wrap) const
 {
-    size_t n = FItems.size();
+    size_t n = FRows.Count();
     if (Prefix.empty() || n == 0)
         return -1;
     size_t first = Start >= 0 ? static_cast<size_t>(Start) % n : 0;
@@ -268,7 +467,7 @@ int TListView::FindCaption(std::string_view Prefix, int Start, bool Wrap) const
                 break;
             i -= n;
         }
-        const std::string& caption = FItems[i].Caption;
+        std::string_view caption = FRows.Caption(i);
         if (caption.size() >= Prefix.size() &&
             ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, caption.data(), static_cast<int>(Prefix.size()),
                              Prefix.data(), static_cast<int>(Prefix.size())) == CSTR_EQUAL)

@@ -25,14 +25,15 @@ void TTreeView::SetIndent(int Value)
         ::SendMessageA(FHandle, TVM_SETINDENT, Value, 0);
 }
 
-HTREEITEM TTreeView::AddChild(HTREEITEM Parent, const std::string& Text, std::unique_ptr<TTreeNodeData> Data)
+HTREEITEM TTreeView::AddChild(HTREEITEM Parent, std::string_view Text, std::unique_ptr<TTreeNodeData> Data)
 {
     HandleNeeded();
+    FNewText.assign(Text);
     TVINSERTSTRUCTA insert{};
     insert.hParent = Parent ? Parent : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
     insert.item.mask = TVIF_TEXT | TVIF_PARAM;
-    insert.item.pszText = const_cast<char*>(Text.c_str());
+    insert.item.pszText = FNewText.data();
     insert.item.lParam = reinterpret_cast<LPARAM>(Data.get());
     auto node = reinterpret_cast<HTREEITEM>(
         ::SendMessageA(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));

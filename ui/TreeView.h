@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "ui/Control.h"
@@ -21,7 +22,7 @@ public:
     ~TTreeView() override;
 
     // Adds a node at the end of Parent's children (null: a top-level node).
-    HTREEITEM AddChild(HTREEITEM Parent, const std::string& Text, std::unique_ptr<TTreeNodeData> Data = {});
+    HTREEITEM AddChild(HTREEITEM Parent, std::string_view Text, std::unique_ptr<TTreeNodeData> Data = {});
     // Removes every node with its data. A selection that goes away is reported by OnChange.
     void ClearNodes();
     size_t Count() const { return FData.size() + FDatalessCount; }
@@ -48,6 +49,7 @@ protected:
 private:
     std::unordered_map<HTREEITEM, std::unique_ptr<TTreeNodeData>> FData;
     size_t FDatalessCount = 0;
+    std::string FNewText; // the text of the node being added, with its zero byte
     int FIndent = 19;
     bool FClearing = false;
 };

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "app/DisplayText.h"
 
@@ -104,6 +106,67 @@ TEST(DateTimeText, UsesTheUsersFormats)
     ASSERT_GT(GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, sizeof date), 0);
     ASSERT_GT(GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, sizeof clock), 0);
     EXPECT_EQ(DateTimeText(45482.0 + (21 * 3600 + 4 * 60 + 5) / SecondsPerDay), std::string(date) + " " + clock);
+}
+
+TEST(DateTimeTexts, GiveTheTextsOfDateTimeText)
+{
+    // The same days and seconds again with other milliseconds, midnights,
+    // values that round into the next second or day, values with no text.
+    std::vector<double> values = {-1.0, -1e-9, 0.0, -0.0, 1.0, 45482.0, 45482.5, 2958465.999999, 2958466.0,
+                                  std::numeric_limits<double>::quiet_NaN(), 45482.0 + 0.9999999 / SecondsPerDay,
+                                  45482.0 - 0.0004 / SecondsPerDay, 45482.0 + 86399.9996 / SecondsPerDay};
+    std::mt19937 random(11);
+    for (int i = 0; i < 3000; ++i) {
+        const double day = 45400 + random() % 90;
+        const double second = static_cast<double>(random() % 600) * 97 + (random() % 1000) / 1000.0;
+        values.push_back(day + second / SecondsPerDay);
+    }
+    TDateTimeTexts texts;
+    for (int round = 0; round < 2; ++round) {
+        for (double value : values)
+            ASSERT_EQ(texts.Text(value), DateTimeText(value)) << std::hexfloat << value << " round " << round;
+        texts.Clear();
+    }
+}
+
+// Puts a time format in force for the user and restores the one before.
+class TTimeFormatGuard {
+public:
+    TTimeFormatGuard()
+    {
+        char format[100] = {};
+        FHad = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, format, sizeof format) > 0;
+        FSaved = format;
+    }
+    ~TTimeFormatGuard()
+    {
+        if (FHad)
+            SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, FSaved.c_str());
+    }
+    TTimeFormatGuard(const TTimeFormatGuard&) = delete;
+    TTimeFormatGuard& operator=(const TTimeFormatGuard&) = delete;
+    bool Set(const char* Format) { return SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, Format) != FALSE; }
+
+private:
+    bool FHad = false;
+    std::string FSaved;
+};
+
+TEST(DateTimeTexts, WriteTheSecondsOfAMinuteAsTheFormatWould)
+{
+    // Every second of some minutes, in a jumbled order, under formats with
+    // seconds with and without a leading zero, seconds twice, and no seconds.
+    std::vector<double> values;
+    for (int minute : {0, 1, 59, 61, 719, 720, 1439})
+        for (int second = 0; second < 60; ++second)
+            values.push_back(45482.0 + ((minute * 60 + (second * 37) % 60) + 0.25) / SecondsPerDay);
+    TTimeFormatGuard guard;
+    for (const char* format : {"h:mm:ss tt", "H:m:s", "HH 'h' mm 'min' ss 's'", "ss:ss", "tt hh:mm", "s"}) {
+        ASSERT_TRUE(guard.Set(format)) << format;
+        TDateTimeTexts texts;
+        for (double value : values)
+            ASSERT_EQ(texts.Text(value), DateTimeText(value)) << format << " " << std::hexfloat << value;
+    }
 }
 
 TEST(UnsignedText, PrintsTheFullUnsignedRange)

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -22,6 +23,24 @@ int HostCompare(const std::string& A, const std::string& B)
 }
 
 int Sign(int Value) { return (Value > 0) - (Value < 0); }
+
+// A host as the tests compare it.
+struct THost {
+    std::string Label;
+    std::vector<std::string> Lines;
+};
+
+std::vector<THost> Hosts(const THostList& List)
+{
+    std::vector<THost> hosts;
+    for (std::size_t i = 0; i < List.size(); ++i) {
+        THost& host = hosts.emplace_back();
+        host.Label = List.Label(i);
+        for (std::string_view line : List.Lines(i))
+            host.Lines.emplace_back(line);
+    }
+    return hosts;
+}
 
 // The plain way: a linear search with CompareStringA while filing, one sort
 // with CompareStringA at the end. THostMap must give the same result.
@@ -44,8 +63,10 @@ std::vector<THost> FileWithTheMap(const std::vector<std::pair<std::string, std::
     THostMap map;
     for (const auto& [label, line] : Entries)
         map.Add(label, line);
-    return map.TakeSorted();
+    return Hosts(map.TakeSorted());
 }
+
+void ExpectSameHosts(const THostList& Actual, const std::vector<THost>& Expected);
 
 void ExpectSameHosts(const std::vector<THost>& Actual, const std::vector<THost>& Expected)
 {
@@ -54,6 +75,11 @@ void ExpectSameHosts(const std::vector<THost>& Actual, const std::vector<THost>&
         EXPECT_EQ(Actual[i].Label, Expected[i].Label) << "host " << i;
         EXPECT_EQ(Actual[i].Lines, Expected[i].Lines) << "host " << i;
     }
+}
+
+void ExpectSameHosts(const THostList& Actual, const std::vector<THost>& Expected)
+{
+    ExpectSameHosts(Hosts(Actual), Expected);
 }
 
 TEST(HostLabelKey, OrdersAndMatchesAsCompareStringIgnoringCase)
@@ -102,16 +128,22 @@ TEST(HostMap, CookieHistoryAndDocumentOfOneSiteShareAHost)
     const std::pair<const char*, uint32_t> entries[] = {{"Cookie:user@www.site.com/", 0x100001},
                                                         {"Visited: user@http://www.site.com/a.htm", 0x200001},
                                                         {"http://www.site.com/a.htm?x=1", 0x1}};
+    // Lines made by the map from URL and type are the host lines of HostLine.
+    THostMap byParts;
     for (const auto& [url, type] : entries) {
         TEntryInfo entry;
         entry.SourceUrlName = url;
         entry.CacheEntryType = type;
         map.Add(HostOfUrl(entry.SourceUrlName), HostLine(entry));
+        std::string scratch;
+        byParts.Add(HostOfUrl(std::string_view(entry.SourceUrlName), scratch), entry.SourceUrlName, type);
     }
-    ExpectSameHosts(map.TakeSorted(), {{"www.site.com",
-                                        {"Cookie:user@www.site.com/=1048577",
-                                         "Visited: user@http://www.site.com/a.htm=2097153",
-                                         "http://www.site.com/a.htm?x=1=1"}}});
+    const std::vector<THost> expected = {{"www.site.com",
+                                          {"Cookie:user@www.site.com/=1048577",
+                                           "Visited: user@http://www.site.com/a.htm=2097153",
+                                           "http://www.site.com/a.htm?x=1=1"}}};
+    ExpectSameHosts(map.TakeSorted(), expected);
+    ExpectSameHosts(byParts.TakeSorted(), expected);
 }
 
 TEST(HostMap, TrickyLabelsFileAndSortAsCompareStringDoes)
@@ -138,17 +170,24 @@ TEST(HostMap, RandomLabelsFileAndSortAsCompareStringDoes)
     ExpectSameHosts(FileWithTheMap(entries), FileTheSlowWay(entries));
 }
 
-TEST(HostMap, LinesAreMovedOutNotCopied)
+TEST(HostMap, TakenHostsKeepTheirTextsWhenTheMapGoesOn)
 {
-    THostMap map;
-    std::string line = "http://host/a-long-enough-url-to-live-on-the-heap.htm=1";
-    const char* text = line.data();
-    map.Add("host", std::move(line));
-    for (int i = 0; i < 100; ++i)  // lets the vectors grow
-        map.Add("host" + std::to_string(i % 7), "x=1");
-    const std::vector<THost> hosts = map.TakeSorted();
-    ASSERT_EQ(hosts.front().Label, "host");
-    EXPECT_EQ(hosts.front().Lines.front().data(), text);
+    auto map = std::make_unique<THostMap>();
+    map->Add("host", "http://host/a-long-enough-url-to-need-a-heap-block-of-its-own.htm=1");
+    for (int i = 0; i < 5000; ++i) // more than one block of texts
+        map->Add("host" + std::to_string(i % 7), "http://host/" + std::string(40, 'x') + std::to_string(i) + "=1");
+    const THostList hosts = map->TakeSorted();
+    const THostLines first = hosts.Lines(0);
+    map->Add("other", "x=1");
+    map->Clear();
+    map.reset();
+    ASSERT_EQ(hosts.size(), 8u);
+    EXPECT_EQ(hosts.Label(0), "host");
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0], "http://host/a-long-enough-url-to-need-a-heap-block-of-its-own.htm=1");
+    EXPECT_EQ(hosts.Label(7), "host6");
+    ASSERT_EQ(hosts.Lines(7).size(), 714u); // i = 6, 13, ... 4997
+    EXPECT_EQ(hosts.Lines(7)[713], "http://host/" + std::string(40, 'x') + "4997=1");
 }
 
 TEST(HostMap, StartsAfreshAfterTakingOrClearing)

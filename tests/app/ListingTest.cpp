@@ -1,6 +1,11 @@
 // The listing through the real window: rows, host nodes, picking a node.
 #include "MainFormFixture.h"
 
+#include <algorithm>
+#include <random>
+
+#include "app/DisplayText.h"
+
 namespace {
 FILETIME FileTimeOf(WORD year, WORD month, WORD day, WORD hour = 0)
 {
@@ -146,4 +151,120 @@ TEST_F(MainFormTest, RowsFollowLstrcmpOrderWhateverTheOrderOfArrival)
     ASSERT_EQ(captions.size(), std::size(urls));
     for (size_t i = 1; i < captions.size(); ++i)
         EXPECT_LE(::lstrcmpA(captions[i - 1].c_str(), captions[i].c_str()), 0) << captions[i - 1] << " / " << captions[i];
+}
+
+namespace {
+// The rules the listing follows, applied the plain way: rows stable-sorted by
+// lstrcmpA, hosts matched by a linear search with CompareStringA (letter case
+// ignored) and sorted by it once.
+bool RowBefore(const TListItem& A, const TListItem& B)
+{
+    return ::lstrcmpA(A.Caption.c_str(), B.Caption.c_str()) < 0;
+}
+
+int HostCompare(const std::string& A, const std::string& B)
+{
+    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, A.data(), static_cast<int>(A.size()), B.data(),
+                            static_cast<int>(B.size())) - CSTR_EQUAL;
+}
+
+struct TPlainHost {
+    std::string Label;
+    std::vector<std::string> Urls;
+};
+
+// URLs built from parts that the locale's comparisons treat specially.
+std::vector<std::string> TrickyUrls(std::size_t Count)
+{
+    const char* hosts[] = {"www.example.com", "WWW.Example.COM", "co-op.example.org", "coop.example.org",
+                           "o'reilly.example.net", "h\xf4te.example.fr", "H\xd4TE.example.fr", "stra\xdf" "e.example.de",
+                           "strasse.example.de", "a-very-long-host-name-that-goes-on-and-on.example-domain.com",
+                           "10.example.org", "9.example.org", "xn--bcher-kva.example", "host:8080"};
+    const char* paths[] = {"", "index.htm", "a-b/c", "A/B", "q?a=b=c", "caf\xe9.htm", "co-op", "coop", "x'y",
+                           "%20space", "dir/sub/page.htm"};
+    std::mt19937 random(17);
+    std::vector<std::string> urls;
+    for (std::size_t i = 0; urls.size() < Count; ++i) {
+        const std::string host = hosts[random() % std::size(hosts)];
+        const std::string path = std::string(paths[random() % std::size(paths)]) + (random() % 3 ? "" : std::to_string(i));
+        switch (random() % 6) {
+        case 0: urls.push_back("Cookie:user@" + host + "/" + path); break;
+        case 1: urls.push_back("Visited: user@http://" + host + "/" + path); break;
+        case 2: urls.push_back("https://" + host + "/" + path); break;
+        case 3: urls.push_back("file:///C:/" + path); break;
+        default: urls.push_back("http://" + host + "/" + path); break;
+        }
+    }
+    urls.push_back("about:blank");
+    urls.push_back("");
+    // No two entries of a cache have the same URL.
+    std::sort(urls.begin(), urls.end());
+    urls.erase(std::unique(urls.begin(), urls.end()), urls.end());
+    std::shuffle(urls.begin(), urls.end(), random);
+    return urls;
+}
+} // namespace
+
+TEST_F(MainFormTest, ManyTrickyEntriesAreListedAndFiledAsThePlainRulesSay)
+{
+    std::mt19937 random(23);
+    for (const std::string& url : TrickyUrls(1500)) {
+        TScriptEntry e = Entry(url, url.rfind("Cookie:", 0) == 0   ? COOKIE_CACHE_ENTRY
+                                    : url.rfind("Visited:", 0) == 0 ? URLHISTORY_CACHE_ENTRY
+                                                                    : NORMAL_CACHE_ENTRY);
+        e.HitRate = random();
+        e.SizeLow = random();
+        const uint64_t ticks = 132000000000000000ull + (random() % 5000) * 864000000000ull / 7;
+        e.LastAccess = FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+        if (random() % 4)
+            e.LocalFile = "C:\\cache\\" + std::to_string(random()) + ".htm";
+        Cache.Entries.push_back(e);
+    }
+    TfrmMorvane& form = Create();
+    form.LoadCache();
+
+    // Rows: every entry, its cells, in lstrcmpA order, equal captions in the order enumerated.
+    std::vector<TListItem> expected;
+    for (const TScriptEntry& e : Cache.Entries)
+        expected.push_back({*e.Url, {DateTimeText(FileTimeToDateTime(e.LastAccess)), UnsignedText(e.HitRate),
+                                     UnsignedText(e.SizeLow), e.LocalFile.value_or("")}});
+    std::stable_sort(expected.begin(), expected.end(), RowBefore);
+    const std::vector<TListItem> rows = form.CacheListView.Items();
+    ASSERT_EQ(rows.size(), expected.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].Caption, expected[i].Caption) << i;
+        ASSERT_EQ(rows[i].SubItems, expected[i].SubItems) << i;
+    }
+
+    // Hosts: matched ignoring case, named as first filed, in CompareStringA order.
+    std::vector<TPlainHost> hosts;
+    for (const TScriptEntry& e : Cache.Entries) {
+        const std::string label = HostOfUrl(*e.Url);
+        auto host = std::find_if(hosts.begin(), hosts.end(), [&](const TPlainHost& H) { return HostCompare(H.Label, label) == 0; });
+        if (host == hosts.end())
+            host = hosts.insert(hosts.end(), TPlainHost{label, {}});
+        host->Urls.push_back(*e.Url);
+    }
+    std::sort(hosts.begin(), hosts.end(), [](const TPlainHost& A, const TPlainHost& B) { return HostCompare(A.Label, B.Label) < 0; });
+    std::vector<std::string> texts = {"All entries"};
+    for (const TPlainHost& host : hosts)
+        texts.push_back("  " + host.Label);
+    ASSERT_EQ(TreeTexts(), texts);
+
+    // Picking a host lists exactly its entries, in caption order.
+    TTreeView& tree = form.CacheTreeView;
+    std::size_t index = 0;
+    for (HTREEITEM node = tree.FirstChild(tree.FirstNode()); node; node = tree.NextSibling(node), ++index) {
+        tree.Select(node);
+        std::vector<TListItem> lines;
+        for (const std::string& url : hosts[index].Urls)
+            lines.push_back({url, {}});
+        std::stable_sort(lines.begin(), lines.end(), RowBefore);
+        std::vector<std::string> urls;
+        for (const TListItem& line : lines)
+            urls.push_back(line.Caption);
+        ASSERT_EQ(Captions(), urls) << hosts[index].Label;
+        ASSERT_EQ(form.sStatusBar1.SimpleText(), "Entries:  " + std::to_string(urls.size()));
+    }
+    EXPECT_EQ(index, hosts.size());
 }
