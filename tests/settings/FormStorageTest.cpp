@@ -77,6 +77,10 @@ TEST_F(FormStorage, NotificationsAreChainedAndPutBack)
     Form.OnDestroy(Form);
     EXPECT_EQ(calls, (std::vector<std::string>{"show", "query", "destroy"}));
     EXPECT_EQ(Storage.Document().SectionCount(), 0u);
+    // The handlers hold this test's locals: the form outlives them.
+    Form.OnShow = nullptr;
+    Form.OnCloseQuery = nullptr;
+    Form.OnDestroy = nullptr;
 }
 
 TEST_F(FormStorage, StoredPropsBindToMembersByNameAndUnknownOnesAreDropped)
