@@ -46,9 +46,16 @@ void TfrmMorvane::EndHostTree()
     HTREEITEM root = CacheTreeView.FirstNode();
     if (!root)
         root = CacheTreeView.AddChild(nullptr, "All entries");
-    const THostList hosts = FHostMap->TakeSorted();
-    for (std::size_t i = 0; i < hosts.size(); ++i)
-        CacheTreeView.AddChild(root, hosts.Label(i), std::make_unique<THostNode>(hosts.Lines(i)));
+    // The host nodes are made when the root is first opened: the root stays
+    // closed after a rebuild, and a refresh of a large cache then costs the
+    // tree nothing for its hosts (nor for removing them again).
+    THostList hosts = FHostMap->TakeSorted();
+    if (!hosts.empty()) {
+        CacheTreeView.AddChildrenLater(root, [hosts = std::move(hosts)](TTreeView& Tree, HTREEITEM Root) {
+            for (std::size_t i = 0; i < hosts.size(); ++i)
+                Tree.AddChild(Root, hosts.Label(i), std::make_unique<THostNode>(hosts.Lines(i)));
+        });
+    }
     FHostMap->Clear();
     CacheTreeView.EndUpdate();
     FBuildingTree = false;

@@ -101,6 +101,8 @@ public:
     // Repainting suspended and resumed around bulk changes.
     void BeginUpdate();
     void EndUpdate();
+    // Whether repainting is suspended (BeginUpdate without its EndUpdate yet).
+    bool Updating() const { return FUpdateCount > 0; }
 
 protected:
     // Makes the window; the default makes one of our own class.

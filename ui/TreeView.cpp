@@ -46,10 +46,42 @@ HTREEITEM TTreeView::AddChild(HTREEITEM Parent, std::string_view Text, std::uniq
     return node;
 }
 
+void TTreeView::AddChildrenLater(HTREEITEM Node, TMakeChildren Make)
+{
+    if (!FHandle || !Node || !Make)
+        return;
+    TVITEMA item{};
+    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    item.hItem = Node;
+    item.cChildren = 1;
+    if (!::SendMessageA(FHandle, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        throw std::runtime_error("Cannot change tree node");
+    FLater[Node] = std::move(Make);
+}
+
+void TTreeView::MakeChildren(HTREEITEM Node)
+{
+    auto later = FLater.find(Node);
+    if (later == FLater.end())
+        return;
+    // Taken out first: made once, even when making them fails.
+    TMakeChildren make = std::move(later->second);
+    FLater.erase(later);
+    BeginUpdate();
+    try {
+        make(*this, Node);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
 void TTreeView::ClearNodes()
 {
     if (!FHandle)
         return;
+    FLater.clear();
     bool hadSelection = Selected() != nullptr;
     FClearing = true;
     ::SendMessageA(FHandle, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
@@ -65,9 +97,12 @@ HTREEITEM TTreeView::FirstNode() const
     return FHandle ? TreeView_GetRoot(FHandle) : nullptr;
 }
 
-HTREEITEM TTreeView::FirstChild(HTREEITEM Node) const
+HTREEITEM TTreeView::FirstChild(HTREEITEM Node)
 {
-    return FHandle ? TreeView_GetChild(FHandle, Node) : nullptr;
+    if (!FHandle)
+        return nullptr;
+    MakeChildren(Node);
+    return TreeView_GetChild(FHandle, Node);
 }
 
 HTREEITEM TTreeView::NextSibling(HTREEITEM Node) const
@@ -130,9 +165,18 @@ bool TTreeView::Notify(NMHDR& Header, LRESULT& Result)
         Result = 0;
         return true;
     }
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW: {
+        auto& nm = reinterpret_cast<NMTREEVIEWA&>(Header);
+        if (nm.action & TVE_EXPAND)
+            MakeChildren(nm.itemNew.hItem);
+        Result = FALSE;
+        return true;
+    }
     case TVN_DELETEITEMA:
     case TVN_DELETEITEMW: {
         auto& nm = reinterpret_cast<NMTREEVIEWA&>(Header);
+        FLater.erase(nm.itemOld.hItem);
         if (FData.erase(nm.itemOld.hItem) == 0 && FDatalessCount > 0 && !FClearing)
             --FDatalessCount;
         return true;

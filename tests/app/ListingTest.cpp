@@ -100,6 +100,48 @@ TEST_F(MainFormTest, PickingTheRootEnumeratesAfresh)
     EXPECT_EQ(TreeTexts(), (std::vector<std::string>{"All entries", "  example.org"}));
 }
 
+TEST_F(MainFormTest, HostNodesAreMadeWhenTheRootIsFirstOpenedAndARefreshClosesItAgain)
+{
+    Cache.Entries = {Entry("http://b.example.org/1"), Entry("http://a.example.org/2"), Entry("http://b.example.org/3")};
+    TfrmMorvane& form = Create();
+    TTreeView& tree = form.CacheTreeView;
+    form.LoadCache();
+    HTREEITEM root = tree.FirstNode();
+    auto hasButton = [&tree](HTREEITEM Node) {
+        TVITEMA item{};
+        item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+        item.hItem = Node;
+        ::SendMessageA(tree.Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return item.cChildren != 0;
+    };
+    EXPECT_TRUE(hasButton(root));
+    EXPECT_EQ(tree.Count(), 1u);
+
+    // The user opens the root: the hosts appear in label order, owning their lines.
+    ::SendMessageA(tree.Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+    EXPECT_TRUE(tree.Expanded(root));
+    EXPECT_EQ(tree.Count(), 3u);
+    EXPECT_EQ(TreeTexts(), (std::vector<std::string>{"All entries", "  a.example.org", "  b.example.org"}));
+    tree.Select(tree.NextSibling(tree.FirstChild(root)));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"http://b.example.org/1", "http://b.example.org/3"}));
+
+    // A refresh leaves a new, closed root whose hosts wait for it to be opened.
+    Cache.Entries.push_back(Entry("http://c.example.org/4"));
+    form.LoadCache();
+    root = tree.FirstNode();
+    EXPECT_FALSE(tree.Expanded(root));
+    EXPECT_EQ(tree.Selected(), nullptr);
+    EXPECT_EQ(tree.Count(), 1u);
+    EXPECT_EQ(TreeTexts(), (std::vector<std::string>{"All entries", "  a.example.org", "  b.example.org",
+                                                     "  c.example.org"}));
+
+    // No host at all: no button to open.
+    Cache.Entries.clear();
+    form.LoadCache();
+    EXPECT_FALSE(hasButton(tree.FirstNode()));
+    EXPECT_EQ(TreeTexts(), std::vector<std::string>{"All entries"});
+}
+
 TEST_F(MainFormTest, ASelectionThatGoesAwayGivesAnEmptyListAndACountOfZero)
 {
     Cache.Entries = {Entry("http://example.org/a")};
