@@ -3,6 +3,9 @@
 //   WindowProbe wait  <caption> <milliseconds>   exit 0 once it is visible
 //   WindowProbe close <caption> <milliseconds>   exit 0 once it has gone
 //   WindowProbe type  <caption> <class> <text>   types text into the window's first child of that class
+//                                                ("-": into the window itself); "\d" is the down arrow,
+//                                                "\u" the up arrow, "\r" Enter, "\m" and a letter opens
+//                                                the menu of that letter as Alt and the letter does
 #include <windows.h>
 
 #include <cstdio>
@@ -44,16 +47,27 @@ int main(int argc, char** argv)
 {
     if (argc == 5 && std::strcmp(argv[1], "type") == 0) {
         HWND wnd = FindVisible(argv[2]);
-        HWND child = wnd ? FindChild(wnd, argv[3]) : nullptr;
+        HWND child = !wnd ? nullptr : std::strcmp(argv[3], "-") == 0 ? wnd : FindChild(wnd, argv[3]);
         if (!child)
             return 1;
         ::SetForegroundWindow(wnd);
-        ::PostMessageA(child, WM_SETFOCUS, 0, 0);
+        if (child != wnd)
+            ::PostMessageA(child, WM_SETFOCUS, 0, 0);
+        auto key = [child](WPARAM Key) {
+            ::PostMessageA(child, WM_KEYDOWN, Key, 1);
+            ::PostMessageA(child, WM_KEYUP, Key, 0xC0000001);
+        };
         for (const char* c = argv[4]; *c; ++c) {
-            if (*c == '\\' && c[1] == 'd') { // "\d": the down arrow key
-                ::PostMessageA(child, WM_KEYDOWN, VK_DOWN, 0);
-                ::PostMessageA(child, WM_KEYUP, VK_DOWN, 0xC0000001);
+            if (*c == '\\' && c[1] != '\0') {
                 ++c;
+                if (*c == 'd')
+                    key(VK_DOWN);
+                else if (*c == 'u')
+                    key(VK_UP);
+                else if (*c == 'r')
+                    key(VK_RETURN);
+                else if (*c == 'm' && c[1] != '\0')
+                    ::PostMessageA(wnd, WM_SYSCOMMAND, SC_KEYMENU, static_cast<unsigned char>(*++c));
                 continue;
             }
             ::PostMessageA(child, WM_CHAR, static_cast<unsigned char>(*c), 0);

@@ -13,6 +13,8 @@ command -v wine >/dev/null || need+=(wine wine64)
 [ -d /usr/src/googletest/googletest ] || need+=(googletest)
 command -v import >/dev/null && import -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
 command -v xdotool >/dev/null || need+=(xdotool)
+# Arial's metrics (Liberation Sans): the about window's fixed-size labels are laid out for them.
+[ -f /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf ] || need+=(fonts-liberation)
 command -v clang++ >/dev/null || need+=(clang)
 [ -e /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a ] || need+=(libclang-rt-14-dev)
 i386=0

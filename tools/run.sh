@@ -2,7 +2,8 @@
 # The run command: installs what is missing, builds, and starts Morvane under
 # Wine on a project-local prefix whose URL cache is seeded with a demo set once.
 # With a display the window opens there; without one Morvane runs on a virtual
-# display, a screenshot of its window is written and the program is closed.
+# display, a screenshot of its window is written and the program is closed
+# (MORVANE_ABOUT_SHOT=<file> also shoots the about window over it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -29,6 +30,17 @@ seed_and_run() {
     "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" type "Morvane " SysListView32 '\d\d' || echo "could not select a row"
     sleep "${MORVANE_SHOT_DELAY:-2}"
     import -window root "$shot"
+    if [ -n "${MORVANE_ABOUT_SHOT:-}" ]; then
+      # Help, then its last item: the menu opens before the keys that move in it.
+      "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" type "Morvane " - '\mh' || echo "could not open the menu"
+      sleep 1
+      "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" type "Morvane " - '\u\r' || echo "could not choose About"
+      "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" wait "About" 30000 >/dev/null || true
+      sleep "${MORVANE_SHOT_DELAY:-2}"
+      import -window root "$MORVANE_ABOUT_SHOT"
+      "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" close "About" 30000 >/dev/null
+      echo "about window: $MORVANE_ABOUT_SHOT"
+    fi
     "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" close "Morvane " 30000 >/dev/null
     wait "$pid"
     echo "screenshot: $shot"
