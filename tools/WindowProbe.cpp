@@ -6,7 +6,9 @@
 //                                                ("-": into the window itself); "\d" is the down arrow,
 //                                                "\u" the up arrow, "\r" Enter, "\m" and a letter opens
 //                                                the menu of that letter as Alt and the letter does
+//   WindowProbe open  <caption>                  opens the first node of the window's tree view
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -74,9 +76,19 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    if (argc == 3 && std::strcmp(argv[1], "open") == 0) {
+        HWND wnd = FindVisible(argv[2]);
+        HWND tree = wnd ? FindChild(wnd, WC_TREEVIEWA) : nullptr;
+        if (!tree)
+            return 1;
+        // Handles of tree nodes are plain values: they travel between processes as they are.
+        const LRESULT root = ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+        return root && ::SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, root) ? 0 : 1;
+    }
     if (argc != 4) {
         std::fprintf(stderr, "usage: WindowProbe wait|close <caption> <milliseconds>\n"
-                             "       WindowProbe type <caption> <class> <text>\n");
+                             "       WindowProbe type <caption> <class> <text>\n"
+                             "       WindowProbe open <caption>\n");
         return 2;
     }
     const char* caption = argv[2];

@@ -2,7 +2,8 @@
 # The run command: installs what is missing, builds, and starts Morvane under
 # Wine on a project-local prefix whose URL cache is seeded with a demo set once.
 # With a display the window opens there; without one Morvane runs on a virtual
-# display, a screenshot of its window is written and the program is closed
+# display, a screenshot of its window (the host tree opened, a cookie selected)
+# is written and the program is closed
 # (MORVANE_ABOUT_SHOT=<file> also shoots the about window over it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,6 +28,7 @@ seed_and_run() {
     pid=$!
     "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" wait "Morvane " 30000 >/dev/null
     # Show a cookie in the detail pane: the second row of the demo cache.
+    "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" open "Morvane " || echo "could not open the host tree"
     "$MORVANE_WINE" "$bin/tools/WindowProbe.exe" type "Morvane " SysListView32 '\d\d' || echo "could not select a row"
     sleep "${MORVANE_SHOT_DELAY:-2}"
     import -window root "$shot"
