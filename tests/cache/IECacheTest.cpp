@@ -78,6 +78,19 @@ TEST_F(IECacheTest, LookUpReturnsTheCodeOfTheSecondCallAndKeepsThePreviousEntry)
     }
 }
 
+TEST_F(IECacheTest, ALookUpThatSucceedsWithoutABufferDeliversNothing)
+{
+    Script.Entries = {EntryNamed("http://example.org/a")};
+    TIECache cache;
+    ASSERT_EQ(cache.GetEntryInfo("http://example.org/a"), 0u);
+    Script.ZeroSizeSucceeds = true;
+    Script.InfoCalls.clear();
+    EXPECT_EQ(cache.GetEntryInfo("http://example.org/a"), DWORD(ERROR_INSUFFICIENT_BUFFER));
+    ASSERT_EQ(Script.InfoCalls.size(), 2u);
+    EXPECT_TRUE(Script.InfoCalls[1].NullBuffer);
+    EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://example.org/a");
+}
+
 TEST_F(IECacheTest, EnumerationSizesEveryStepAndClosesItsHandle)
 {
     Script.Entries = {EntryNamed("http://example.org/1"), EntryNamed("http://example.org/22"),
@@ -366,6 +379,13 @@ TEST_F(IECacheTest, DateTimesCountDaysSinceTheEndOf1899)
 
 TEST_F(IECacheTest, DateTimesAreInLocalTime)
 {
+    // Local time an hour and a half ahead of UTC: 12:00 UTC is 13:30.
+    Script.LocalShift = 90LL * 60 * 10000000;
+    EXPECT_DOUBLE_EQ(FileTimeToDateTime(FileTimeOf(2000, 1, 15, 12)), 36526.0 + 14 + 13.5 / 24);
+    Script.LocalShift = -90LL * 60 * 10000000;
+    EXPECT_DOUBLE_EQ(FileTimeToDateTime(FileTimeOf(2000, 1, 15, 1)), 36526.0 + 13 + 23.5 / 24);
+
+    // The kernel's own conversion, whatever the zone of the machine.
     Script.TimeIsLocal = false;
     const FILETIME utc = FileTimeOf(2000, 1, 15, 12); // local time stays in January 2000 anywhere
     FILETIME local{};

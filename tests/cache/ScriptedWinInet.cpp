@@ -178,6 +178,13 @@ const TScriptEntry* Find(LPCSTR Url)
 BOOL WINAPI ScriptedGetInfo(LPCSTR Url, LPINTERNET_CACHE_ENTRY_INFOA Info, LPDWORD Size, LPSTR, LPDWORD, LPVOID, DWORD)
 {
     Script->InfoCalls.push_back(Seen(Info, Size));
+    if (Script->ZeroSizeSucceeds) {
+        // Every other call: the first of a pair asks for 0 bytes, the second succeeds.
+        const bool sizing = Script->InfoCalls.size() % 2 == 1;
+        *Size = 0;
+        Script->LastError = sizing ? ERROR_INSUFFICIENT_BUFFER : 0;
+        return sizing ? FALSE : TRUE;
+    }
     const TScriptEntry* e = Find(Url);
     if (!e) {
         Script->LastError = Script->LookupError;
@@ -215,7 +222,9 @@ BOOL WINAPI ScriptedToLocal(const FILETIME* Utc, LPFILETIME Local)
     }
     if (!Script->TimeIsLocal)
         return ::FileTimeToLocalFileTime(Utc, Local);
-    *Local = *Utc;
+    ULARGE_INTEGER time{{Utc->dwLowDateTime, Utc->dwHighDateTime}};
+    time.QuadPart += static_cast<ULONGLONG>(Script->LocalShift);
+    *Local = FILETIME{time.LowPart, time.HighPart};
     return TRUE;
 }
 

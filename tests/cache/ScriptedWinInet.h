@@ -65,7 +65,10 @@ public:
     bool HandleOnSizingCall = false;     // FindFirst with no buffer opens an enumeration anyway
     bool LocalTimeFails = false;
     bool SystemTimeFails = false;
-    bool TimeIsLocal = true;             // local time = UTC; else the kernel converts
+    bool TimeIsLocal = true;             // local time = UTC + LocalShift; else the kernel converts
+    LONGLONG LocalShift = 0;             // 100-nanosecond units
+    // A look-up reports that it needs no bytes, and the call after that succeeds with no buffer.
+    bool ZeroSizeSucceeds = false;
     // Enumerations pick entries by their pattern as WinINet's containers do:
     // "Cookie:" and "Visited:" by URL prefix, "" everything else, no pattern all.
     bool MatchPattern = false;

@@ -138,6 +138,41 @@ TEST_F(RealWinInetTest, ContentEntryIsListedByAllAndUrlAndLookedUp)
     EXPECT_FALSE(Lists(Listing(spAll), url));
 }
 
+TEST_F(RealWinInetTest, EntriesLargerThanTheFirstBufferAreListedWholeAndNoneIsSkipped)
+{
+    // Entries of some kilobytes each (a long URL, a long header), between short ones:
+    // each is read again into a larger buffer, and the enumeration goes on after it.
+    std::vector<std::string> urls, headers;
+    for (int i = 0; i < 6; ++i) {
+        std::string url = "http://large.morvane-test.example.org/" + std::to_string(i) + "/";
+        std::string header = "HTTP/1.1 200 OK\r\n";
+        if (i % 2 == 1) {
+            url += std::string(1500 + 100 * i, 'u');
+            header += "X-Padding: " + std::string(3000 + 100 * i, 'h') + "\r\n";
+        }
+        header += "\r\n";
+        CommitContent(url, "txt", "x", header);
+        urls.push_back(url);
+        headers.push_back(header);
+    }
+
+    TIECache cache;
+    cache.SetFilterOptions(WindowSet);
+    std::vector<std::pair<std::string, std::string>> listed;
+    cache.OnEntry = [&](TIECache& Sender, bool&) {
+        listed.emplace_back(Sender.EntryInfo().SourceUrlName, Sender.EntryInfo().HeaderInfo);
+    };
+    cache.RetrieveEntries(0);
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+        const auto found = std::count_if(listed.begin(), listed.end(), [&](const auto& l) { return l.first == urls[i]; });
+        EXPECT_EQ(found, 1) << "entry " << i;
+        const auto it = std::find_if(listed.begin(), listed.end(), [&](const auto& l) { return l.first == urls[i]; });
+        if (it != listed.end())
+            EXPECT_EQ(it->second, headers[i]) << "entry " << i;
+    }
+    EXPECT_EQ(WineUrlCache::OpenEnumerations(), 0u);
+}
+
 TEST_F(RealWinInetTest, CookieIsListedByAllAndCookies)
 {
     const std::string url = SetCookie("cookie.morvane-test.example.org");
