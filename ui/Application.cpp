@@ -128,6 +128,32 @@ void TApplication::Terminate()
     ::PostQuitMessage(0);
 }
 
+namespace {
+
+// Tab and Shift+Tab move the focus to the next or the previous control of
+// the window that takes the focus by Tab. That is all a form does with keys
+// before its controls: Enter, Escape and the rest reach the focused control
+// (the system's dialog-key handling is not used: it turns Enter and Escape
+// into commands of the window, and puts edit controls into a dialog mode
+// where Escape closes their parent).
+bool TabToNextControl(HWND Root, const MSG& Msg)
+{
+    if (Msg.message != WM_KEYDOWN || Msg.wParam != VK_TAB)
+        return false;
+    if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0)
+        return false;
+    HWND focus = ::GetFocus();
+    if (!focus || (focus != Root && !::IsChild(Root, focus)))
+        return false;
+    const bool back = ::GetKeyState(VK_SHIFT) < 0;
+    HWND next = ::GetNextDlgTabItem(Root, focus == Root ? nullptr : focus, back);
+    if (next && next != focus)
+        ::SetFocus(next);
+    return true;
+}
+
+} // namespace
+
 bool TApplication::PreTranslate(MSG& Msg)
 {
     HWND root = Msg.hwnd ? ::GetAncestor(Msg.hwnd, GA_ROOT) : nullptr;
@@ -141,7 +167,7 @@ bool TApplication::PreTranslate(MSG& Msg)
             return true;
         Msg.wParam = key;
     }
-    return ::IsDialogMessageA(root, &Msg) != FALSE;
+    return TabToNextControl(root, Msg);
 }
 
 bool TApplication::ProcessMessage()

@@ -445,6 +445,12 @@ LRESULT TControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_SIZE:
         Realign();
         break;
+    case WM_CLOSE:
+        // A child window lives as long as its control; a close request from
+        // one of its own children does not destroy it.
+        if (::GetWindowLongPtrA(FHandle, GWL_STYLE) & WS_CHILD)
+            return 0;
+        break;
     case WM_NOTIFY:
     case WM_COMMAND:
     case WM_CTLCOLORSTATIC:

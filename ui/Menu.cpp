@@ -148,7 +148,7 @@ void TMainMenu::SetItems(const std::vector<TMenuItemDef>& Items)
     if (!bar)
         MenuFailure("CreateMenu");
     FItems.clear();
-    FNextCommand = 1;
+    FNextCommand = FirstCommand;
     std::swap(FHandle, bar);
     for (size_t i = 0; i < Items.size(); ++i)
         FItems.push_back(std::make_unique<TMenuItem>(*this, nullptr, static_cast<int>(i), Items[i]));

@@ -125,7 +125,10 @@ private:
 
     TMenuHandle FHandle;
     std::vector<std::unique_ptr<TMenuItem>> FItems;
-    UINT FNextCommand = 1;
+    // Command identifiers start clear of those the system gives its own
+    // commands (IDOK, IDCANCEL and the other dialog results).
+    static constexpr UINT FirstCommand = 100;
+    UINT FNextCommand = FirstCommand;
     HWND FWindow = nullptr;
     // Shared with the form's message hook, which goes quiet when the menu goes.
     std::shared_ptr<TMainMenu*> FSelf;

@@ -147,10 +147,20 @@ LRESULT TLabel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
+        // The second press of a double-click is a press like the first, but
+        // its release is no click of its own.
+        const UINT down = Msg == WM_LBUTTONDBLCLK   ? WM_LBUTTONDOWN
+                          : Msg == WM_RBUTTONDBLCLK ? WM_RBUTTONDOWN
+                          : Msg == WM_MBUTTONDBLCLK ? WM_MBUTTONDOWN
+                                                    : Msg;
         FPressed = Msg == WM_LBUTTONDOWN;
         ::SetCapture(FHandle);
-        MouseDown(Msg, x, y);
+        MouseDown(down, x, y);
         return 0;
+    }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {

@@ -115,6 +115,18 @@ TEST_F(CoolLabel, PressShowsMouseDownColourAndReleaseMouseMoveColourBeforeTheEve
     using Seen = std::vector<std::pair<std::string, COLORREF>>;
     EXPECT_EQ(seen, (Seen{{"down", Red}, {"up", Blue}, {"down", Red}, {"up", Blue}}));
     EXPECT_GT(paintsAtDown, paints); // repainted before OnMouseDown ran
+
+    // The second press of a double-click is a press too, but its release opens nothing again.
+    int clicks = 0;
+    Link->OnClick = [&](TComponent&) { ++clicks; };
+    seen.clear();
+    Send(WM_LBUTTONDOWN, MK_LBUTTON);
+    Send(WM_LBUTTONUP);
+    Send(WM_LBUTTONDBLCLK, MK_LBUTTON);
+    EXPECT_EQ(Link->Font().Color, Red);
+    Send(WM_LBUTTONUP);
+    EXPECT_EQ(seen, (Seen{{"down", Red}, {"up", Blue}, {"down", Red}, {"up", Blue}}));
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(CoolLabel, LeavingRemovesTheUnderlineAndEnteringPutsItBack)

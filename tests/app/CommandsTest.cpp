@@ -495,3 +495,42 @@ TEST_F(CommandsTest, ExitClosesTheWindow)
     EXPECT_TRUE(closed);
     EXPECT_FALSE(form.Showing());
 }
+
+TEST_F(CommandsTest, EnterAndEscapeGoToTheFocusedControlAndRunNoCommand)
+{
+    ScriptTwoSites();
+    TfrmMorvane& form = Start();
+    form.Show();
+    Application().ProcessMessages();
+    bool closed = false;
+    auto close = form.OnClose;
+    form.OnClose = [&](TForm& sender, TCloseAction& action) {
+        closed = true;
+        close(sender, action);
+    };
+    auto press = [](HWND Wnd, WORD Key) {
+        ::SetFocus(Wnd);
+        ::PostMessageA(Wnd, WM_KEYDOWN, Key, 1);
+        ::PostMessageA(Wnd, WM_KEYUP, Key, 0xC0000001);
+        Application().ProcessMessages();
+    };
+    form.CacheListView.SetSelectedIndex(0);
+    const std::size_t rows = form.CacheListView.ItemCount();
+    for (HWND wnd : {form.CacheListView.Handle(), form.CacheTreeView.Handle(), form.HeaderMemo.Handle()})
+        for (WORD key : {WORD(VK_ESCAPE), WORD(VK_RETURN)})
+            press(wnd, key);
+
+    // Nothing deleted, the window open, the text view and its panel still there.
+    EXPECT_TRUE(Cache.Deleted.empty());
+    EXPECT_EQ(form.CacheListView.ItemCount(), rows);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(form.Showing());
+    EXPECT_TRUE(::IsWindow(form.HeaderMemo.Handle()));
+    EXPECT_TRUE(::IsWindow(form.sPanel4.Handle()));
+    EXPECT_TRUE(Boxes.empty());
+
+    // Tab goes on to another control of the window.
+    press(form.CacheTreeView.Handle(), VK_TAB);
+    EXPECT_NE(::GetFocus(), form.CacheTreeView.Handle());
+    EXPECT_TRUE(::IsChild(form.Handle(), ::GetFocus()));
+}
