@@ -5,7 +5,7 @@
 TfrmMorvane* frmMorvane = nullptr;
 
 namespace {
-// The design client area the layout was made for.
+// The outer size of the window the layout was made for.
 constexpr int DesignOuterWidth = 644;
 constexpr int DesignOuterHeight = 472;
 

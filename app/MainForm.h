@@ -54,6 +54,9 @@ public:
 
     // Members, as the layout names them.
     TIECache IECache1{this};
+    // Marks that the executable carries the visual-styles manifest (Morvane.rc
+    // links Morvane.manifest, which asks for the common controls of version 6).
+    TComponent XPManifest1{this, "XPManifest1"};
     TPanel sPanel3{this, "sPanel3"};
     TTreeView CacheTreeView{this, "CacheTreeView"};
     TPanel FileInfoPanel{this, "FileInfoPanel"};

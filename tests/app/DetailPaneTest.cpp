@@ -3,6 +3,8 @@
 #include "MainFormFixture.h"
 
 #include "app/DetailPane.h"
+#include "app/DisplayText.h"
+#include "cache/IECache.h"
 #include "ui/Handle.h"
 
 namespace {
@@ -107,6 +109,52 @@ TEST_F(DetailPaneTest, AVisitedLinkRecordShowsAnEmptyTextViewAndStillSetsTheLabe
     // Times before 30 December 1899 (the zero file time lies in 1601) show nothing.
     EXPECT_EQ(LabelTexts(), (std::vector<std::string>{"Hitrate: 2147483648", "FileSize: 4294967294",
                                                       "Last access: ", "Last modified: ", "Expire: "}));
+}
+
+TEST_F(DetailPaneTest, EachTimeLabelShowsItsOwnTime)
+{
+    auto fileTime = [](WORD Year, WORD Month, WORD Day, WORD Hour, WORD Minute) {
+        SYSTEMTIME st{Year, Month, 0, Day, Hour, Minute, 0, 0};
+        FILETIME ft{};
+        EXPECT_TRUE(::SystemTimeToFileTime(&st, &ft));
+        return ft;
+    };
+    TScriptEntry e = Entry("http://example.org/times");
+    e.LastAccess = fileTime(2024, 3, 5, 10, 20);
+    e.LastModified = fileTime(2021, 7, 9, 0, 0);
+    e.Expire = fileTime(2030, 12, 31, 23, 59);
+    Cache.Entries = {e};
+    TfrmMorvane& form = Listed();
+    Select("http://example.org/times");
+    EXPECT_EQ(form.Label3.Caption(), "Last access: " + DateTimeText(FileTimeToDateTime(e.LastAccess)));
+    EXPECT_EQ(form.Label4.Caption(), "Last modified: " + DateTimeText(FileTimeToDateTime(e.LastModified)));
+    EXPECT_EQ(form.Label5.Caption(), "Expire: " + DateTimeText(FileTimeToDateTime(e.Expire)));
+    // Three different texts: no label shows another's time.
+    EXPECT_NE(form.Label3.Caption().substr(13), form.Label4.Caption().substr(15));
+    EXPECT_NE(form.Label4.Caption().substr(15), form.Label5.Caption().substr(8));
+    EXPECT_NE(form.Label3.Caption().substr(13), form.Label5.Caption().substr(8));
+}
+
+TEST_F(DetailPaneTest, WithThePreviewOffAnotherRowChangesTheLabelsOnly)
+{
+    TScriptEntry first = Entry("http://example.org/a.css");
+    first.LocalFile = TempFile("a[2].css", "first");
+    first.HitRate = 1;
+    TScriptEntry second = Entry("http://example.org/b.css");
+    second.LocalFile = TempFile("b[2].css", "second");
+    second.HitRate = 2;
+    Cache.Entries = {first, second};
+    TfrmMorvane& form = Listed();
+    Select("http://example.org/a.css");
+    ASSERT_EQ(form.HeaderMemo.Text(), "first");
+    form.cmdShowContent.SetChecked(false);
+    ASSERT_FALSE(form.PreviewOn());
+    Select("http://example.org/b.css");
+    EXPECT_EQ(form.Label1.Caption(), "Hitrate: 2");
+    EXPECT_EQ(form.HeaderMemo.Text(), "first");
+    EXPECT_TRUE(MemoVisible());
+    ::DeleteFileA(first.LocalFile->c_str());
+    ::DeleteFileA(second.LocalFile->c_str());
 }
 
 TEST_F(DetailPaneTest, PagesAndImagesGoToTheBrowserViewBehindAHiddenTextView)

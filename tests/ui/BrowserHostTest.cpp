@@ -367,6 +367,10 @@ TEST_F(BrowserHostTest, ControlMayGoOnlyWhereNavigateSentIt)
 
 TEST_F(BrowserHostTest, HostilePageCreatesNothing)
 {
+    // Wine as packaged here has no HTML engine: no page runs its scripts or
+    // follows its refresh there, hardened or not, so this can fail only on Windows.
+    if (::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        GTEST_SKIP() << "no HTML engine under Wine";
     TTempFolder folder;
     auto scriptMarker = folder.Path / "script-ran.txt";
     auto batchMarker = folder.Path / "batch-ran.txt";
