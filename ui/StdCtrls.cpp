@@ -1,8 +1,11 @@
 #include "ui/StdCtrls.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 
 #include "ui/Application.h"
+#include "ui/Handle.h"
 
 // --- TPanel ---------------------------------------------------------------
 
@@ -30,6 +33,14 @@ void TPanel::Paint(HDC DC)
 
 // --- TGroupBox ------------------------------------------------------------
 
+namespace {
+struct ThemeTraits {
+    static HTHEME Invalid() { return nullptr; }
+    static void Close(HTHEME h) { ::CloseThemeData(h); }
+};
+using TThemeHandle = TUniqueHandle<ThemeTraits>;
+} // namespace
+
 void TGroupBox::Paint(HDC DC)
 {
     RECT r;
@@ -39,7 +50,11 @@ void TGroupBox::Paint(HDC DC)
     ::GetTextMetricsA(DC, &tm);
     RECT frame = r;
     frame.top += tm.tmHeight / 2;
-    ::DrawEdge(DC, &frame, EDGE_ETCHED, BF_RECT);
+    // Under visual styles the frame is the theme's, as on the system's own
+    // group boxes; without them the classic etched edge.
+    const TThemeHandle theme(::IsAppThemed() ? ::OpenThemeData(FHandle, L"BUTTON") : nullptr);
+    if (!theme || FAILED(::DrawThemeBackground(theme.Get(), DC, BP_GROUPBOX, GBS_NORMAL, &frame, nullptr)))
+        ::DrawEdge(DC, &frame, EDGE_ETCHED, BF_RECT);
     std::string caption = Text();
     if (!caption.empty()) {
         SIZE extent{};
