@@ -133,7 +133,9 @@ void TfrmMorvane::CacheTreeViewChange(TTreeView&, HTREEITEM)
     }
     EndRows();
     CacheListView.EndUpdate();
-    sStatusBar1.SetSimpleText("Entries:  " + std::to_string(count));
+    // A rebuild that clears the tree takes the selection away: no node is
+    // picked, so there is no count to show, and the rebuild fills the list.
+    sStatusBar1.SetSimpleText(FBuildingTree ? std::string() : "Entries:  " + std::to_string(count));
     if (CacheListView.ItemCount() > 0)
         CacheListView.SetSelectedIndex(0);
 }
