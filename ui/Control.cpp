@@ -373,8 +373,8 @@ LRESULT CALLBACK TControl::StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPAR
     }
     try {
         return self->WndProc(Msg, WParam, LParam);
-    } catch (const std::exception& e) {
-        Application().HandleException(e);
+    } catch (...) {
+        Application().HandleCurrentException();
         return 0;
     }
 }
