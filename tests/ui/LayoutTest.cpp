@@ -92,6 +92,17 @@ TEST_F(Ui, ExceptionFromAHandlerIsReportedInABoxAndTheLoopGoesOn)
     Application().MessageBox = saved;
 }
 
+TEST_F(Ui, AStandardControlLetsGoOfAWindowThatDiedWithItsParent)
+{
+    TestForm form;
+    TButton button(&form, "Button1");
+    button.SetParent(&form);
+    form.HandleNeeded();
+    ASSERT_EQ(TControl::FromHandle(button.Handle()), &button);
+    ::DestroyWindow(form.Handle());
+    EXPECT_FALSE(button.HandleAllocated());
+}
+
 TEST_F(Ui, AlignmentPlacesTopBottomLeftThenClient)
 {
     TestForm form;
