@@ -13,8 +13,18 @@ struct THostNode : TTreeNodeData {
 
 void TfrmMorvane::RebuildListing()
 {
-    BeginHostTree();
-    FillEntryList();
+    try {
+        BeginHostTree();
+        FillEntryList();
+    } catch (...) {
+        // The list shows the rows gathered so far; the tree gets their
+        // hosts. The failure that stopped the listing is the one reported.
+        try {
+            EndHostTree();
+        } catch (...) {
+        }
+        throw;
+    }
     EndHostTree();
 }
 
@@ -43,22 +53,32 @@ void TfrmMorvane::FillEntryList()
 
 void TfrmMorvane::EndHostTree()
 {
-    HTREEITEM root = CacheTreeView.FirstNode();
-    if (!root)
-        root = CacheTreeView.AddChild(nullptr, "All entries");
-    // The host nodes are made when the root is first opened: the root stays
-    // closed after a rebuild, and a refresh of a large cache then costs the
-    // tree nothing for its hosts (nor for removing them again).
-    THostList hosts = FHostMap->TakeSorted();
-    if (!hosts.empty()) {
-        CacheTreeView.AddChildrenLater(root, [hosts = std::move(hosts)](TTreeView& Tree, HTREEITEM Root) {
-            for (std::size_t i = 0; i < hosts.size(); ++i)
-                Tree.AddChild(Root, hosts.Label(i), std::make_unique<THostNode>(hosts.Lines(i)));
-        });
+    // However making the tree ends, the tree repaints again, the flag is
+    // cleared and the map is left empty for the next rebuild.
+    auto finish = [this] {
+        CacheTreeView.EndUpdate();
+        FBuildingTree = false;
+        FHostMap->Clear();
+    };
+    try {
+        HTREEITEM root = CacheTreeView.FirstNode();
+        if (!root)
+            root = CacheTreeView.AddChild(nullptr, "All entries");
+        // The host nodes are made when the root is first opened: the root stays
+        // closed after a rebuild, and a refresh of a large cache then costs the
+        // tree nothing for its hosts (nor for removing them again).
+        THostList hosts = FHostMap->TakeSorted();
+        if (!hosts.empty()) {
+            CacheTreeView.AddChildrenLater(root, [hosts = std::move(hosts)](TTreeView& Tree, HTREEITEM Root) {
+                for (std::size_t i = 0; i < hosts.size(); ++i)
+                    Tree.AddChild(Root, hosts.Label(i), std::make_unique<THostNode>(hosts.Lines(i)));
+            });
+        }
+    } catch (...) {
+        finish();
+        throw;
     }
-    FHostMap->Clear();
-    CacheTreeView.EndUpdate();
-    FBuildingTree = false;
+    finish();
 }
 
 void TfrmMorvane::IECache1Entry(TIECache& Sender, bool&)
@@ -133,7 +153,9 @@ void TfrmMorvane::CacheTreeViewChange(TTreeView&, HTREEITEM)
     }
     EndRows();
     CacheListView.EndUpdate();
-    sStatusBar1.SetSimpleText("Entries:  " + std::to_string(count));
+    // A rebuild that clears the tree takes the selection away: no node is
+    // picked, so there is no count to show, and the rebuild fills the list.
+    sStatusBar1.SetSimpleText(FBuildingTree ? std::string() : "Entries:  " + std::to_string(count));
     if (CacheListView.ItemCount() > 0)
         CacheListView.SetSelectedIndex(0);
 }

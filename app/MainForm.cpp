@@ -140,3 +140,26 @@ bool TfrmMorvane::PreviewOn() const
 {
     return cmdShowContent.Checked();
 }
+
+int RunMorvane()
+{
+    // The modules' start-up code (the cache library check among it) has run.
+    int exitCode = 0;
+    try {
+        Application().Initialize();
+        Application().SetTitle("Morvane");
+        TfrmMorvane& form = Application().CreateForm<TfrmMorvane>();
+        try {
+            form.LoadCache();
+        } catch (...) {
+            Application().HandleCurrentException();
+        }
+        Application().Run();
+    } catch (...) {
+        Application().HandleCurrentException();
+        exitCode = 1;
+    }
+    // Destroying the forms saves and writes the settings where that can still be done.
+    Application().DestroyForms();
+    return exitCode;
+}

@@ -134,3 +134,9 @@ private:
 
 // The application's one main window.
 extern TfrmMorvane* frmMorvane;
+
+// The program from start-up to shut-down; the process's exit code. What goes
+// wrong is shown in the application's error box: a failing start-up listing,
+// after which the window opens all the same, or a failure in making the
+// window or in the message loop, which ends the program with code 1.
+int RunMorvane();

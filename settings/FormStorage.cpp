@@ -169,9 +169,11 @@ void TJvFormPlacement::TakeOverNotifications()
     FSavedOnShow = std::move(FForm.OnShow);
     FSavedOnCloseQuery = std::move(FForm.OnCloseQuery);
     FSavedOnDestroy = std::move(FForm.OnDestroy);
+    FSavedOnEndSession = std::move(FForm.OnEndSession);
     FForm.OnShow = [this](TForm& sender) { FormShow(sender); };
     FForm.OnCloseQuery = [this](TForm& sender, bool& canClose) { FormCloseQuery(sender, canClose); };
     FForm.OnDestroy = [this](TForm& sender) { FormDestroy(sender); };
+    FForm.OnEndSession = [this](TForm& sender) { FormEndSession(sender); };
 }
 
 void TJvFormPlacement::PutBackNotifications()
@@ -182,6 +184,7 @@ void TJvFormPlacement::PutBackNotifications()
     FForm.OnShow = std::move(FSavedOnShow);
     FForm.OnCloseQuery = std::move(FSavedOnCloseQuery);
     FForm.OnDestroy = std::move(FSavedOnDestroy);
+    FForm.OnEndSession = std::move(FSavedOnEndSession);
 }
 
 void TJvFormPlacement::FormShow(TForm& Sender)
@@ -219,6 +222,21 @@ void TJvFormPlacement::FormDestroy(TForm& Sender)
     }
     if (FSavedOnDestroy)
         FSavedOnDestroy(Sender);
+}
+
+void TJvFormPlacement::FormEndSession(TForm& Sender)
+{
+    if (FSavedOnEndSession)
+        FSavedOnEndSession(Sender);
+    if (!Enabled())
+        return;
+    // The process may not live to close the form: save as its close query
+    // would, write the file now, and from then on write nothing more, neither
+    // into the document nor to the disk.
+    if (!FSaved)
+        SaveWindowSettings();
+    FAppStorage->WriteSettingsFile();
+    FAppStorage->SetReadOnly(true);
 }
 
 bool TJvFormPlacement::VersionAccepted(int StoredVersion) const

@@ -3,10 +3,11 @@
 // TJvAppIniFileStorage from one run to the next.
 //
 // Once the form's layout has been loaded (Loaded), the component takes over
-// the form's show, close-query and destroy notifications: showing restores
-// the stored settings, a close that goes ahead saves them into the storage's
-// document, and destruction saves them when no save has been done since the
-// last restore. The remembered handlers of the form run as before and are put
+// the form's show, close-query, destroy and end-of-session notifications:
+// showing restores the stored settings, a close that goes ahead saves them
+// into the storage's document, and destruction saves them when no save has
+// been done since the last restore. The end of the session saves as a close
+// does and writes the settings file at once, for the last time in the run. The remembered handlers of the form run as before and are put
 // back when the component is destroyed.
 //
 // Classes in this file: TPlacementOptions, TJvFormPlacement, TJvFormStorage,
@@ -107,6 +108,7 @@ private:
     void FormShow(TForm& Sender);
     void FormCloseQuery(TForm& Sender, bool& CanClose);
     void FormDestroy(TForm& Sender);
+    void FormEndSession(TForm& Sender);
 
     void SavePlacement();
     void RestorePlacement();
@@ -126,6 +128,7 @@ private:
     std::function<void(TForm&)> FSavedOnShow;
     std::function<void(TForm&, bool&)> FSavedOnCloseQuery;
     std::function<void(TForm&)> FSavedOnDestroy;
+    std::function<void(TForm&)> FSavedOnEndSession;
 };
 
 // A published property as the form storage sees it: its declared name, and

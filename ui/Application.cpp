@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "ui/Form.h"
 
@@ -208,6 +209,17 @@ void TApplication::HandleException(const std::exception& E)
     std::string text = ExceptionBoxText(E.what());
     if (MessageBox)
         MessageBox(::GetActiveWindow(), text, FTitle, MB_OK | MB_ICONERROR);
+}
+
+void TApplication::HandleCurrentException()
+{
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        HandleException(e);
+    } catch (...) {
+        HandleException(std::runtime_error("Unknown error"));
+    }
 }
 
 void TApplication::SetHint(const std::string& Value)

@@ -69,6 +69,9 @@ public:
     void ResetTerminated() { FTerminated = false; }
 
     void HandleException(const std::exception& E);
+    // The same for the exception being handled (call it in a catch block); one
+    // that is not a std::exception is reported with a fixed text.
+    void HandleCurrentException();
     // The message box call, replaceable for tests.
     std::function<int(HWND Owner, const std::string& Text, const std::string& Caption, UINT Type)> MessageBox;
 

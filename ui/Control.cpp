@@ -1,5 +1,7 @@
 #include "ui/Control.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
@@ -7,8 +9,17 @@
 #include "ui/Application.h"
 
 namespace {
-constexpr char ControlProp[] = "Morvane.Control";
 constexpr char OwnClassName[] = "MorvaneControl";
+constexpr char ControlPropName[] = "Morvane.Control";
+
+// The window property that holds a window's control: an atom added once, so
+// that setting and removing the property never touches the system's atom
+// table again (without the atom, the name, for which SetPropA adds one).
+LPCSTR ControlProp()
+{
+    static const ATOM atom = ::GlobalAddAtomA(ControlPropName);
+    return atom ? MAKEINTATOM(atom) : ControlPropName;
+}
 } // namespace
 
 TControl::TControl(TComponent* Owner, std::string Name) : TComponent(Owner, std::move(Name)) {}
@@ -24,19 +35,20 @@ TControl::~TControl()
 
 TControl* TControl::FromHandle(HWND Wnd)
 {
-    return Wnd ? static_cast<TControl*>(::GetPropA(Wnd, ControlProp)) : nullptr;
+    // Another process's window (another running Morvane) may carry the same
+    // property, holding a pointer of that process.
+    DWORD process = 0;
+    if (!Wnd || !::GetWindowThreadProcessId(Wnd, &process) || process != ::GetCurrentProcessId())
+        return nullptr;
+    return static_cast<TControl*>(::GetPropA(Wnd, ControlProp()));
 }
 
 void TControl::DestroyHandle()
 {
-    if (FHandle) {
-        HWND wnd = FHandle;
-        ::DestroyWindow(wnd);
-        if (FHandle == wnd) { // a standard control: no WM_NCDESTROY of ours
-            ::RemovePropA(wnd, ControlProp);
-            FHandle = nullptr;
-        }
-    }
+    // Every window lets go of its control at WM_NCDESTROY; one that died
+    // with its parent has done so already.
+    if (FHandle)
+        ::DestroyWindow(FHandle);
 }
 
 void TControl::SetParent(TControl* Value)
@@ -333,13 +345,31 @@ void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style
                                  ::GetModuleHandleA(nullptr), nullptr);
     if (!wnd)
         throw std::runtime_error("Cannot create window " + Name());
+    if (!::SetWindowSubclass(wnd, StdClassProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
+        ::DestroyWindow(wnd);
+        throw std::runtime_error("Cannot create window " + Name());
+    }
     Attach(wnd);
 }
 
 void TControl::Attach(HWND Wnd)
 {
     FHandle = Wnd;
-    ::SetPropA(Wnd, ControlProp, this);
+    ::SetPropA(Wnd, ControlProp(), this);
+}
+
+LRESULT CALLBACK TControl::StdClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
+                                        DWORD_PTR Data)
+{
+    // The control handles the message first: a tree view's notifications
+    // while it is taken down still reach its wrapper.
+    LRESULT result = ::DefSubclassProc(Wnd, Msg, WParam, LParam);
+    if (Msg == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(Wnd, StdClassProc, Id);
+        ::RemovePropA(Wnd, ControlProp());
+        reinterpret_cast<TControl*>(Data)->FHandle = nullptr;
+    }
+    return result;
 }
 
 void TControl::CreateWnd(HWND ParentWnd)
@@ -367,14 +397,14 @@ LRESULT CALLBACK TControl::StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPAR
     if (Msg == WM_NCDESTROY) {
         LRESULT r = ::DefWindowProcA(Wnd, Msg, WParam, LParam);
         ::SetWindowLongPtrA(Wnd, GWLP_USERDATA, 0);
-        ::RemovePropA(Wnd, ControlProp);
+        ::RemovePropA(Wnd, ControlProp());
         self->FHandle = nullptr;
         return r;
     }
     try {
         return self->WndProc(Msg, WParam, LParam);
-    } catch (const std::exception& e) {
-        Application().HandleException(e);
+    } catch (...) {
+        Application().HandleCurrentException();
         return 0;
     }
 }

@@ -5,7 +5,8 @@
 // button, status bar) get the WM_NOTIFY / WM_COMMAND / WM_CTLCOLOR* messages
 // that their parent receives handed back to them (Notify, Command, CtlColor).
 // `this` is stored as a window property, so a window's wrapper is found from
-// its handle without any global map.
+// its handle without any global map. A standard control is subclassed only to
+// see its WM_NCDESTROY, after which its wrapper holds no handle.
 #pragma once
 
 #include <windows.h>
@@ -46,6 +47,7 @@ public:
     bool HandleAllocated() const { return FHandle != nullptr; }
     // Creates the window (and those of the children) when it does not exist yet.
     void HandleNeeded();
+    // The control of a window of this process; null for any other window.
     static TControl* FromHandle(HWND Wnd);
 
     TControl* Parent() const { return FParent; }
@@ -127,6 +129,8 @@ protected:
     LRESULT ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, bool& Handled);
 
     static LRESULT CALLBACK StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    static LRESULT CALLBACK StdClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
+                                         DWORD_PTR Data);
     static void RegisterOwnClass(const char* ClassName, HICON Icon = nullptr, HICON SmallIcon = nullptr);
 
     HWND FHandle = nullptr;

@@ -205,6 +205,12 @@ LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;   // the session may end
+    case WM_ENDSESSION:
+        if (WParam && OnEndSession)
+            OnEndSession(*this);
+        return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(LParam);
         if (FMinWidth > 0)

@@ -1,6 +1,7 @@
 // TForm: a top-level window with the framework's life cycle. Creation, show,
-// close query, close and destroy are published as notifications that another
-// component may take over and chain (the settings storage does).
+// close query, close, destroy and the end of the session are published as
+// notifications that another component may take over and chain (the settings
+// storage does).
 #pragma once
 
 #include "ui/Control.h"
@@ -53,6 +54,9 @@ public:
     std::function<void(TForm& Sender, bool& CanClose)> OnCloseQuery;
     std::function<void(TForm& Sender, TCloseAction& Action)> OnClose;
     std::function<void(TForm& Sender)> OnDestroy;
+    // The Windows session is ending (WM_ENDSESSION): the process may be ended
+    // as soon as this returns, without any close or destruction.
+    std::function<void(TForm& Sender)> OnEndSession;
     std::function<void(TForm& Sender, WORD& Key)> OnKeyDown;
 
     // Sees every message of the form before the form does; returns true when it handled it.

@@ -164,10 +164,14 @@ TEST_F(CommandsTest, ChoosingAnotherShowCommandMovesTheCheckAndListsThatKind)
     EXPECT_EQ(ShowChecks(), Strings{"Show cookies"});
     EXPECT_TRUE(form.cmdShowContent.Checked()); // another group
 
+    // A host was picked: the rebuild takes its count away and writes none.
+    form.CacheTreeView.Select(HostNode("b.example.org"));
+    ASSERT_EQ(StatusText(), "Entries:  1");
     Menu->Choose({"View", "Show URLs"});
     EXPECT_EQ(form.IECache1.SearchPattern(), spUrl);
     EXPECT_EQ(Captions(), (Strings{"http://a.example.org/x.htm", "http://b.example.org/y.gif"}));
     EXPECT_EQ(ShowChecks(), Strings{"Show URLs"});
+    EXPECT_EQ(StatusText(), "");
 
     Menu->Choose({"View", "Show history"});
     EXPECT_EQ(form.IECache1.SearchPattern(), spHistory);

@@ -155,6 +155,21 @@ TEST_F(MainFormTest, ASelectionThatGoesAwayGivesAnEmptyListAndACountOfZero)
     EXPECT_EQ(form.CacheListView.SelectedIndex(), -1);
 }
 
+TEST_F(MainFormTest, ARebuildThatFailsHalfwayShowsWhatItListedAndFilesNothingTwice)
+{
+    Cache.Entries = {Entry("http://b.example.org/1"), Entry("http://a.example.org/2"), Entry("http://c.example.org/3")};
+    TfrmMorvane& form = Create();
+    Cache.ThrowAfter = 2;
+    EXPECT_THROW(form.LoadCache(), std::runtime_error);
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"http://a.example.org/2", "http://b.example.org/1"}));
+    EXPECT_EQ(TreeTexts(), (std::vector<std::string>{"All entries", "  a.example.org", "  b.example.org"}));
+    EXPECT_TRUE(!form.BuildingTree() && !form.CacheTreeView.Updating());
+    Cache.ThrowAfter = -1;
+    form.LoadCache();
+    form.CacheTreeView.Select(NodeNamed(form.CacheTreeView, "b.example.org"));
+    EXPECT_EQ(form.sStatusBar1.SimpleText(), "Entries:  1");
+}
+
 TEST_F(MainFormTest, CellTextsOfARow)
 {
     TScriptEntry never = Entry("http://example.org/never");

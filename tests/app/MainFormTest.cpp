@@ -86,3 +86,19 @@ TEST_F(MainFormTest, LoadCacheListsEveryEntryInCaptionOrderWithNothingSelected)
     EXPECT_EQ(form.CacheListView.SelectedIndex(), -1);
     EXPECT_EQ(form.sStatusBar1.SimpleText(), "");
 }
+
+TEST_F(MainFormTest, AFailingStartUpListingIsReportedAndTheProgramGoesOn)
+{
+    Cache.Entries = {Entry("http://a.example.org/"), Entry("http://b.example.org/")};
+    Cache.ThrowAfter = 1;
+    Application().MessageBox = [this](HWND, const std::string& text, const std::string&, UINT) {
+        Boxes.push_back(text);
+        ::PostMessageA(Application().Handle(), WM_CLOSE, 0, 0);   // the user closes the window next
+        return IDOK;
+    };
+    EXPECT_EQ(RunMorvane(), 0);   // the window was shown, and closed as usual
+    Application().ResetTerminated();
+    MSG quit;
+    ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    EXPECT_EQ(Boxes, std::vector<std::string>{"scripted failure."});
+}

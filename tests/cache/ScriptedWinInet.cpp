@@ -144,6 +144,8 @@ BOOL WINAPI ScriptedFindNext(HANDLE Handle, LPINTERNET_CACHE_ENTRY_INFOA Info, L
         Script->LastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
+    if (Script->ThrowAfter >= 0 && Cursor >= static_cast<size_t>(Script->ThrowAfter))
+        throw std::runtime_error("scripted failure");
     SkipUnpicked();
     if (Cursor >= Script->Entries.size()) {
         Script->LastError = Script->EndError;

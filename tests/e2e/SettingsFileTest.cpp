@@ -135,6 +135,19 @@ TEST(SettingsFile, MinimizedCloseWritesTwoAndTheNextStartMinimizesAgain)
     EXPECT_NE(ReadFileBytes(copy.Ini()).find("\r\nShowCmd=2\r\n"), std::string::npos);
 }
 
+TEST(SettingsFile, TheEndOfTheSessionWritesWhatACloseWritesAndNothingAfterIt)
+{
+    TScratchCopy copy;
+    ASSERT_TRUE(copy.Copied());
+    RunOnce(copy, [&](HWND wnd) {
+        EXPECT_EQ(::SendMessageA(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+        ::SendMessageA(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        EXPECT_EQ(ReadFileBytes(copy.Ini()), ExampleOnWine());
+        ASSERT_TRUE(WriteFileBytes(copy.Ini(), "[Later]\r\n"));
+    });
+    EXPECT_EQ(ReadFileBytes(copy.Ini()), "[Later]\r\n");
+}
+
 TEST(SettingsFile, FileDeletedDuringTheRunIsWrittenAnewAtShutdown)
 {
     TScratchCopy copy;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Process.h"
+#include "ui/Control.h"
 
 TEST(Startup, MainWindowAppearsAndACloseRequestEndsTheProcessWithCodeZero)
 {
@@ -16,6 +17,9 @@ TEST(Startup, MainWindowAppearsAndACloseRequestEndsTheProcessWithCodeZero)
     char caption[64] = {};
     ::GetWindowTextA(wnd, caption, sizeof caption);
     EXPECT_STREQ(caption, "Morvane ");
+    // Its window carries a pointer of its own process, which this one never takes.
+    EXPECT_NE(::GetPropA(wnd, "Morvane.Control"), nullptr);
+    EXPECT_EQ(TControl::FromHandle(wnd), nullptr);
 
     RECT r{};
     ::GetWindowRect(wnd, &r);

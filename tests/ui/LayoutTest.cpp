@@ -85,7 +85,22 @@ TEST_F(Ui, ExceptionFromAHandlerIsReportedInABoxAndTheLoopGoesOn)
     EXPECT_EQ(boxes[0], "Cannot open the page.");
     EXPECT_EQ(caption, "Morvane");
     EXPECT_EQ(type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    // An exception that is not a std::exception has a fixed text.
+    button.OnClick = [](TComponent&) { throw 3; };
+    ::SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(button.Handle()));
+    EXPECT_EQ(boxes.back(), "Unknown error.");
     Application().MessageBox = saved;
+}
+
+TEST_F(Ui, AStandardControlLetsGoOfAWindowThatDiedWithItsParent)
+{
+    TestForm form;
+    TButton button(&form, "Button1");
+    button.SetParent(&form);
+    form.HandleNeeded();
+    ASSERT_EQ(TControl::FromHandle(button.Handle()), &button);
+    ::DestroyWindow(form.Handle());
+    EXPECT_FALSE(button.HandleAllocated());
 }
 
 TEST_F(Ui, AlignmentPlacesTopBottomLeftThenClient)
