@@ -190,6 +190,11 @@ void TBrowserHost::SetVisible(bool Value)
           "Cannot show or hide the web browser control");
 }
 
+bool TBrowserHost::PreTranslateMessage(MSG& Msg)
+{
+    return FSite && Msg.message >= WM_KEYFIRST && Msg.message <= WM_KEYLAST && FSite->TranslateKey(Msg);
+}
+
 LRESULT TBrowserHost::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     switch (Msg) {

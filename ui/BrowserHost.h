@@ -9,6 +9,9 @@
 // but the address it was last told to navigate to: no links, refreshes, new
 // windows or downloads.
 //
+// While the focus is inside the control, keyboard messages go to it first
+// (PreTranslateMessage), so that Tab, the arrows and Ctrl+C work there.
+//
 // A failure the control reports at once throws EOleError; when no control
 // could be made, the window still exists (blank) and Navigate / SetVisible
 // throw the reason.
@@ -63,6 +66,8 @@ public:
     IWebBrowser2* Browser() const { return FBrowser.Get(); }
     // The DWebBrowserEvents2 sink advised on the control; null when there is no control.
     IDispatch* EventSink() const;
+
+    bool PreTranslateMessage(MSG& Msg) override;
 
 protected:
     void AfterCreateWnd() override;

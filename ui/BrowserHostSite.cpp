@@ -119,6 +119,17 @@ ULONG STDMETHODCALLTYPE TBrowserSite::Release()
     return static_cast<ULONG>(refs);
 }
 
+void TBrowserSite::Detach()
+{
+    FWindow = nullptr;
+    FActiveObject.Reset();
+}
+
+bool TBrowserSite::TranslateKey(MSG& Msg)
+{
+    return FActiveObject && FActiveObject->TranslateAccelerator(&Msg) == S_OK;
+}
+
 HRESULT STDMETHODCALLTYPE TBrowserSite::SaveObject() { return E_NOTIMPL; }
 
 HRESULT STDMETHODCALLTYPE TBrowserSite::GetMoniker(DWORD, DWORD, IMoniker** Moniker)
@@ -189,7 +200,15 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::SetBorderSpace(LPCBORDERWIDTHS Widths)
 {
     return Widths ? INPLACE_E_NOTOOLSPACE : S_OK;
 }
-HRESULT STDMETHODCALLTYPE TBrowserSite::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::SetActiveObject(IOleInPlaceActiveObject* Object, LPCOLESTR)
+{
+    FActiveObject.Reset();
+    if (Object && FWindow) {
+        Object->AddRef();
+        *FActiveObject.Put() = Object;
+    }
+    return S_OK;
+}
 HRESULT STDMETHODCALLTYPE TBrowserSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE TBrowserSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
 HRESULT STDMETHODCALLTYPE TBrowserSite::RemoveMenus(HMENU) { return S_OK; }

@@ -48,8 +48,12 @@ class TBrowserSite final : public IOleClientSite,
 public:
     // Window: where the control is placed, our host's window.
     static TComPtr<TBrowserSite> Create(HWND Window);
-    // The window is going: the site answers no more window requests.
-    void Detach() { FWindow = nullptr; }
+    // The window is going: the site answers no more window requests and lets
+    // the control's active object go.
+    void Detach();
+    // Offers a keyboard message to the control's active object first; true
+    // when the control has handled it.
+    bool TranslateKey(MSG& Msg);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
@@ -86,7 +90,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override;
     HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override;
     HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override;
-    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override;
+    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* Object, LPCOLESTR) override;
     HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override;
     HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override;
     HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override;
@@ -123,6 +127,8 @@ private:
 
     LONG FRefs = 1;
     HWND FWindow;
+    // What the control last handed to SetActiveObject.
+    TComPtr<IOleInPlaceActiveObject> FActiveObject;
 };
 
 // The DWebBrowserEvents2 sink: cancels every navigation but the one to the

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ui/Application.h"
@@ -211,6 +212,28 @@ private:
     DWORD FCookie = 0;
 };
 
+// Stands in for the control's in-place active object: counts its references,
+// records the keys it is offered and handles Tab.
+class TActiveObject final : public IOleInPlaceActiveObject {
+public:
+    LONG Refs = 1;
+    std::vector<WPARAM> Keys;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++Refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --Refs; }
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG Msg) override
+    {
+        Keys.push_back(Msg->wParam);
+        return Msg->wParam == VK_TAB ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+};
+
 } // namespace
 
 TEST_F(BrowserHostTest, PlacesTheControlInPlaceFillingTheWindow)
@@ -363,6 +386,41 @@ TEST_F(BrowserHostTest, ControlMayGoOnlyWhereNavigateSentIt)
     EXPECT_TRUE(SameFile(page, recorder.Navigations[0].Url)) << recorder.Navigations[0].Url;
     EXPECT_TRUE(recorder.Navigations[1].Cancelled) << recorder.Navigations[1].Url;
     EXPECT_TRUE(SameFile(other, recorder.Navigations[1].Url)) << recorder.Navigations[1].Url;
+}
+
+TEST_F(BrowserHostTest, KeysGoFirstToTheActiveObjectWhileTheFocusIsInTheView)
+{
+    // OLE, not COM alone, for the clipboard and drag and drop (on a thread of
+    // its own: the control itself may have started OLE on this one).
+    HRESULT again = S_OK;
+    std::thread([&] {
+        TApplication app;
+        app.Initialize();
+        again = ::OleInitialize(nullptr); // S_FALSE: running on this thread already
+        ::OleUninitialize();
+    }).join();
+    EXPECT_EQ(S_FALSE, again);
+    TComPtr<IOleInPlaceFrame> frame = SiteAs<IOleInPlaceFrame>(IID_IOleInPlaceFrame);
+    TActiveObject active; // kept, and let go when replaced by null
+    frame->SetActiveObject(&active, nullptr);
+    EXPECT_EQ(2, active.Refs);
+    frame->SetActiveObject(nullptr, nullptr);
+    EXPECT_EQ(1, active.Refs);
+    frame->SetActiveObject(&active, nullptr);
+
+    HWND view = ::GetWindow(Host->Handle(), GW_CHILD); // the control's own window
+    auto press = [](HWND Focus, WPARAM Key) {
+        ::SetFocus(Focus);
+        ::PostMessageA(Focus, WM_KEYDOWN, Key, 0);
+        Application().ProcessMessages();
+        return ::GetFocus();
+    };
+    EXPECT_EQ(view, press(view, VK_TAB)); // taken by the control: the focus stays
+    press(view, VK_DOWN);
+    press(Form->Handle(), VK_TAB); // outside the view: not offered
+    EXPECT_EQ((std::vector<WPARAM>{VK_TAB, VK_DOWN}), active.Keys);
+    Host.reset(); // the site lets the object go with the window
+    EXPECT_EQ(1, active.Refs);
 }
 
 TEST_F(BrowserHostTest, HostilePageCreatesNothing)
