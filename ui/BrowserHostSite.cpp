@@ -66,6 +66,23 @@ void CancelEvent(VARIANT& Cancel)
 
 } // namespace
 
+HRESULT NavigateBrowser(IWebBrowser2& Browser, const std::wstring& Address)
+{
+    BSTR address = ::SysAllocStringLen(Address.data(), static_cast<UINT>(Address.size()));
+    if (!address)
+        return E_OUTOFMEMORY;
+    VARIANT flags, target, postData, headers;
+    ::VariantInit(&flags);
+    ::VariantInit(&target);
+    ::VariantInit(&postData);
+    ::VariantInit(&headers);
+    V_VT(&flags) = VT_I4;
+    V_I4(&flags) = navNoHistory | navNoWriteToCache;
+    HRESULT result = Browser.Navigate(address, &flags, &target, &postData, &headers);
+    ::SysFreeString(address);
+    return result;
+}
+
 bool SameBrowserAddress(const std::wstring& Requested, const std::wstring& Reported)
 {
     if (Requested.empty() || Reported.empty())
@@ -98,6 +115,8 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::QueryInterface(REFIID Iid, void** Object
         *Object = static_cast<IServiceProvider*>(this);
     else if (Iid == IID_IInternetSecurityManager)
         *Object = static_cast<IInternetSecurityManager*>(this);
+    else if (Iid == IID_IDocHostUIHandler)
+        *Object = static_cast<IDocHostUIHandler*>(this);
     else {
         *Object = nullptr;
         return E_NOINTERFACE;
@@ -306,6 +325,75 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::GetZoneMappings(DWORD, IEnumString**, DW
     return INET_E_DEFAULT_ACTION;
 }
 
+// No context menu at all: what it offers (open, save, print, view source,
+// properties) would reach beyond the preview.
+HRESULT STDMETHODCALLTYPE TBrowserSite::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetHostInfo(DOCHOSTUIINFO*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*,
+                                               IOleInPlaceFrame*, IOleInPlaceUIWindow*)
+{
+    return S_FALSE;
+}
+HRESULT STDMETHODCALLTYPE TBrowserSite::HideUI() { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::UpdateUI() { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::OnDocWindowActivate(BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::OnFrameWindowActivate(BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
+
+// S_OK swallows the key; S_FALSE lets the control handle it (copy, select
+// all, Tab, the arrows and the rest).
+HRESULT STDMETHODCALLTYPE TBrowserSite::TranslateAccelerator(LPMSG Msg, const GUID*, DWORD)
+{
+    if (!Msg || (Msg->message != WM_KEYDOWN && Msg->message != WM_SYSKEYDOWN))
+        return S_FALSE;
+    if (::GetKeyState(VK_CONTROL) >= 0)
+        return S_FALSE;
+    switch (Msg->wParam) {
+    case 'P': // print
+    case 'S': // save as
+    case 'O': // open
+    case 'L': // open
+    case 'N': // new window
+        return S_OK;
+    }
+    return S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetOptionKeyPath(LPOLESTR* Key, DWORD)
+{
+    if (Key)
+        *Key = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetDropTarget(IDropTarget*, IDropTarget** Target)
+{
+    if (Target)
+        *Target = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetExternal(IDispatch** External)
+{
+    if (External)
+        *External = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::TranslateUrl(DWORD, LPWSTR, LPWSTR* Url)
+{
+    if (Url)
+        *Url = nullptr;
+    return S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::FilterDataObject(IDataObject*, IDataObject** Result)
+{
+    if (Result)
+        *Result = nullptr;
+    return S_FALSE;
+}
+
 // ---- TBrowserEvents -------------------------------------------------------
 
 TComPtr<TBrowserEvents> TBrowserEvents::Create()
@@ -373,6 +461,12 @@ HRESULT STDMETHODCALLTYPE TBrowserEvents::Invoke(DISPID Member, REFIID, LCID, WO
         if (Params->cArgs == 7 && !SameBrowserAddress(FAllowed, ArgumentText(args[5])))
             CancelEvent(args[0]);
         break;
+    case DISPID_NAVIGATEERROR: // pDisp, URL, Frame, StatusCode, Cancel
+        if (Params->cArgs == 5) {
+            CancelEvent(args[0]); // no error page of the control's own
+            ShowBlankPage(args[4]);
+        }
+        break;
     case DISPID_NEWWINDOW2: // ppDisp, Cancel
         if (Params->cArgs == 2)
             CancelEvent(args[0]);
@@ -389,4 +483,18 @@ HRESULT STDMETHODCALLTYPE TBrowserEvents::Invoke(DISPID Member, REFIID, LCID, WO
         break;
     }
     return S_OK;
+}
+
+// Browser: the event's pDisp, the control (or frame) whose navigation failed.
+void TBrowserEvents::ShowBlankPage(const VARIANT& Browser)
+{
+    if (FAllowed == BrowserBlankPage) // the empty page itself failed: nothing more to try
+        return;
+    IDispatch* dispatch = V_VT(&Browser) == VT_DISPATCH ? V_DISPATCH(&Browser) : nullptr;
+    TComPtr<IWebBrowser2> browser;
+    if (dispatch)
+        dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(browser.Put()));
+    FAllowed = BrowserBlankPage;
+    if (browser)
+        NavigateBrowser(*browser.Get(), FAllowed);
 }
