@@ -3,6 +3,7 @@
 #include <exdispid.h>
 #include <shlwapi.h>
 
+#include <new>
 #include <vector>
 
 bool IsRefusedUrlAction(DWORD Action)
@@ -62,6 +63,18 @@ void CancelEvent(VARIANT& Cancel)
 {
     if (V_VT(&Cancel) == (VT_BYREF | VT_BOOL) && V_BOOLREF(&Cancel))
         *V_BOOLREF(&Cancel) = VARIANT_TRUE;
+}
+
+// The result a COM method returns for the exception being handled.
+HRESULT CurrentExceptionResult() noexcept
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
 }
 
 } // namespace
@@ -449,40 +462,52 @@ HRESULT STDMETHODCALLTYPE TBrowserEvents::GetIDsOfNames(REFIID, LPOLESTR*, UINT,
     return E_NOTIMPL;
 }
 
-// The arguments arrive last first: rgvarg[0] is the event's last parameter.
 HRESULT STDMETHODCALLTYPE TBrowserEvents::Invoke(DISPID Member, REFIID, LCID, WORD, DISPPARAMS* Params,
                                                  VARIANT*, EXCEPINFO*, UINT*)
 {
     if (!Params || !Params->rgvarg)
         return S_OK;
-    VARIANT* args = Params->rgvarg;
+    try {
+        HandleEvent(Member, *Params);
+        return S_OK;
+    } catch (...) {
+        // A navigation that could not be checked does not go ahead.
+        if (Member == DISPID_BEFORENAVIGATE2 && Params->cArgs == 7)
+            CancelEvent(Params->rgvarg[0]);
+        return CurrentExceptionResult();
+    }
+}
+
+// The arguments arrive last first: rgvarg[0] is the event's last parameter.
+void TBrowserEvents::HandleEvent(DISPID Member, DISPPARAMS& Params)
+{
+    VARIANT* args = Params.rgvarg;
     switch (Member) {
     case DISPID_BEFORENAVIGATE2: // pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel
-        if (Params->cArgs == 7 && !SameBrowserAddress(FAllowed, ArgumentText(args[5])))
+        if (Params.cArgs == 7 && !SameBrowserAddress(FAllowed, ArgumentText(args[5])))
             CancelEvent(args[0]);
         break;
     case DISPID_NAVIGATEERROR: // pDisp, URL, Frame, StatusCode, Cancel
-        if (Params->cArgs == 5) {
+        if (Params.cArgs == 5) {
             CancelEvent(args[0]); // no error page of the control's own
             ShowBlankPage(args[4]);
         }
         break;
     case DISPID_NEWWINDOW2: // ppDisp, Cancel
-        if (Params->cArgs == 2)
+        if (Params.cArgs == 2)
             CancelEvent(args[0]);
         break;
     case DISPID_NEWWINDOW3: // ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl
-        if (Params->cArgs == 5)
+        if (Params.cArgs == 5)
             CancelEvent(args[3]);
         break;
     case DISPID_FILEDOWNLOAD: // [ActiveDocument,] Cancel
         // Newer controls announce the document itself too (ActiveDocument
         // true); that one must load.
-        if (Params->cArgs == 1 || (Params->cArgs == 2 && !ArgumentBool(args[1])))
+        if (Params.cArgs == 1 || (Params.cArgs == 2 && !ArgumentBool(args[1])))
             CancelEvent(args[0]);
         break;
     }
-    return S_OK;
 }
 
 // Browser: the event's pDisp, the control (or frame) whose navigation failed.

@@ -14,6 +14,10 @@
 // swallows the print, save, open and new-window keys. The sink refuses every
 // navigation but the one the host asked for, new windows and file downloads,
 // and shows an empty page when a navigation fails.
+//
+// No method lets an exception out: the sink's Invoke, the one that allocates,
+// turns a failure into E_OUTOFMEMORY or E_FAIL; the others call only the
+// system's C and COM functions.
 #pragma once
 
 #include <windows.h>
@@ -186,6 +190,7 @@ public:
 private:
     TBrowserEvents() = default;
     ~TBrowserEvents() = default;
+    void HandleEvent(DISPID Member, DISPPARAMS& Params);
     void ShowBlankPage(const VARIANT& Browser);
 
     LONG FRefs = 1;

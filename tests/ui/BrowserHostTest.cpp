@@ -11,9 +11,11 @@
 #include <shlwapi.h>
 #include <urlmon.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +24,18 @@
 #include "ui/BrowserHost.h"
 #include "ui/BrowserHostSite.h"
 #include "ui/Form.h"
+
+namespace {
+bool FailAllocations = false; // while set, every allocation of the test program fails
+} // namespace
+
+void* operator new(std::size_t Size)
+{
+    void* block = FailAllocations ? nullptr : std::malloc(Size ? Size : 1);
+    return block ? block : throw std::bad_alloc();
+}
+void operator delete(void* Block) noexcept { std::free(Block); }
+void operator delete(void* Block, std::size_t) noexcept { std::free(Block); }
 
 namespace {
 
@@ -417,6 +431,27 @@ TEST_F(BrowserHostTest, ControlMayGoOnlyWhereNavigateSentIt)
     EXPECT_TRUE(SameFile(page, recorder.Navigations[0].Url)) << recorder.Navigations[0].Url;
     EXPECT_TRUE(recorder.Navigations[1].Cancelled) << recorder.Navigations[1].Url;
     EXPECT_TRUE(SameFile(other, recorder.Navigations[1].Url)) << recorder.Navigations[1].Url;
+}
+
+TEST_F(BrowserHostTest, SinkAnswersAFailureWithAnErrorAndRefusesTheNavigation)
+{
+    VARIANT url{}, none{};
+    V_VT(&url) = VT_BSTR;
+    V_BSTR(&url) = ::SysAllocString(L"http://example.com/an/address/too/long/for/a/short/string");
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT args[7] = {Ref(VT_BOOL, &cancel), none, none, none, none, Ref(VT_VARIANT, &url), none};
+    DISPPARAMS params{args, nullptr, 7, 0};
+    FailAllocations = true; // the address cannot be copied
+    HRESULT result = E_UNEXPECTED;
+    try {
+        result = Host->EventSink()->Invoke(DISPID_BEFORENAVIGATE2, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
+                                           nullptr, nullptr);
+    } catch (...) {
+    }
+    FailAllocations = false;
+    ::VariantClear(&url);
+    EXPECT_EQ(E_OUTOFMEMORY, result);
+    EXPECT_EQ(VARIANT_TRUE, cancel);
 }
 
 TEST_F(BrowserHostTest, KeysGoFirstToTheActiveObjectWhileTheFocusIsInTheView)
