@@ -95,16 +95,24 @@ void TfrmMorvane::CacheListViewChange(TListView&, int, UINT)
 
 void TfrmMorvane::UpdatePreview(const std::string& LocalFileName)
 {
+    // Without a browser control (none on this machine) pages and images show
+    // the blank preview area, and nothing is reported.
+    const bool browser = WebBrowser1.Browser() != nullptr;
     if (PreviewsInBrowser(LocalFileName)) {
-        // Failures here go to the application's error box.
-        WebBrowser1.Navigate(AnsiToWide(LocalFileName));
-        WebBrowser1.SetVisible(true);
+        if (browser) {
+            // Failures here go to the application's error box.
+            WebBrowser1.Navigate(AnsiToWide(LocalFileName));
+            WebBrowser1.SetVisible(true);
+        } else {
+            HeaderMemo.Clear();
+        }
         HeaderMemo.Hide();
         return;
     }
     try {
         HeaderMemo.Clear();
-        WebBrowser1.SetVisible(false);
+        if (browser)
+            WebBrowser1.SetVisible(false);
         HeaderMemo.Show();
         HeaderMemo.SetText(ToCrLf(ReadTextFile(LocalFileName)));
     } catch (const std::exception&) {

@@ -1,7 +1,7 @@
 #include "ui/Application.h"
 
 #include <commctrl.h>
-#include <objbase.h>
+#include <ole2.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -38,13 +38,15 @@ TApplication::~TApplication()
 {
     DestroyForms();
     if (FComInitialized)
-        ::CoUninitialize();
+        ::OleUninitialize();
 }
 
 void TApplication::Initialize()
 {
     if (!FComInitialized) {
-        HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        // OLE, not COM alone: the browser control in place needs its
+        // clipboard and drag and drop.
+        HRESULT hr = ::OleInitialize(nullptr);
         FComInitialized = SUCCEEDED(hr);
     }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
@@ -153,10 +155,24 @@ bool TabToNextControl(HWND Root, const MSG& Msg)
     return true;
 }
 
+// Offers a keyboard message to the nearest control at or above the focused
+// window (the browser control's own windows have none of their own).
+bool FocusedControlTakes(MSG& Msg)
+{
+    if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST)
+        return false;
+    for (HWND wnd = ::GetFocus(); wnd; wnd = ::GetParent(wnd))
+        if (TControl* control = TControl::FromHandle(wnd))
+            return control->PreTranslateMessage(Msg);
+    return false;
+}
+
 } // namespace
 
 bool TApplication::PreTranslate(MSG& Msg)
 {
+    if (FocusedControlTakes(Msg))
+        return true;
     HWND root = Msg.hwnd ? ::GetAncestor(Msg.hwnd, GA_ROOT) : nullptr;
     auto* form = dynamic_cast<TForm*>(TControl::FromHandle(root));
     if (!form)

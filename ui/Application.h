@@ -1,4 +1,4 @@
-// TApplication: the process's one application object. Initialises COM and the
+// TApplication: the process's one application object. Initialises OLE and the
 // common controls, owns the forms, runs the message loop, keeps the current
 // hint, and reports an exception that escapes an event handler in a box.
 #pragma once
@@ -30,7 +30,7 @@ public:
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    // COM (single-threaded apartment) and the common controls, before any window.
+    // OLE (COM in a single-threaded apartment) and the common controls, before any window.
     void Initialize();
     bool Initialized() const { return FComInitialized; }
 

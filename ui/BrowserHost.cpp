@@ -120,6 +120,7 @@ void TBrowserHost::CreateBrowser()
         FBrowser = FObject.As<IWebBrowser2>(IID_IWebBrowser2);
         if (!FBrowser)
             Check(E_NOINTERFACE, "The control is no web browser");
+        Check(FBrowser->put_Offline(VARIANT_TRUE), "Cannot take the web browser control offline");
     } catch (const EOleError& e) {
         ReleaseBrowser();
         FCreateError = e;
@@ -161,17 +162,13 @@ void TBrowserHost::Navigate(const std::wstring& Address)
         ThrowNoBrowser();
     // Allowed before the call: the control asks the sink while Navigate runs.
     FEvents->SetAllowedAddress(Address);
-    BSTR address = ::SysAllocStringLen(Address.data(), static_cast<UINT>(Address.size()));
-    if (!address)
-        Check(E_OUTOFMEMORY, "Cannot navigate");
-    VARIANT flags, target, postData, headers;
-    ::VariantInit(&flags);
-    ::VariantInit(&target);
-    ::VariantInit(&postData);
-    ::VariantInit(&headers);
-    HRESULT result = FBrowser->Navigate(address, &flags, &target, &postData, &headers);
-    ::SysFreeString(address);
-    Check(result, "Cannot navigate");
+    HRESULT result = NavigateBrowser(*FBrowser.Get(), Address);
+    if (FAILED(result)) {
+        // Not the page of the entry shown before.
+        FEvents->SetAllowedAddress(BrowserBlankPage);
+        NavigateBrowser(*FBrowser.Get(), BrowserBlankPage);
+        Check(result, "Cannot navigate");
+    }
 }
 
 bool TBrowserHost::Visible() const
@@ -188,6 +185,11 @@ void TBrowserHost::SetVisible(bool Value)
         ThrowNoBrowser();
     Check(FBrowser->put_Visible(Value ? VARIANT_TRUE : VARIANT_FALSE),
           "Cannot show or hide the web browser control");
+}
+
+bool TBrowserHost::PreTranslateMessage(MSG& Msg)
+{
+    return FSite && Msg.message >= WM_KEYFIRST && Msg.message <= WM_KEYLAST && FSite->TranslateKey(Msg);
 }
 
 LRESULT TBrowserHost::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)

@@ -7,7 +7,12 @@
 // behaviours, client pull and frames (images still load) and refuses those URL
 // actions through its security manager, and the control may not go anywhere
 // but the address it was last told to navigate to: no links, refreshes, new
-// windows or downloads.
+// windows or downloads. The control is offline, so a page never fetches
+// anything from the network, and it navigates without recording history or
+// writing to the cache. A navigation that fails shows an empty page.
+//
+// While the focus is inside the control, keyboard messages go to it first
+// (PreTranslateMessage), so that Tab, the arrows and Ctrl+C work there.
 //
 // A failure the control reports at once throws EOleError; when no control
 // could be made, the window still exists (blank) and Navigate / SetVisible
@@ -46,9 +51,10 @@ public:
     TBrowserHost(TComponent* Owner, std::string Name, const CLSID& ControlClass);
     ~TBrowserHost() override;
 
-    // Navigates to Address (a URL or a plain local path) with Flags,
-    // TargetFrameName, PostData and Headers empty. Creates the window when it
-    // does not exist yet.
+    // Navigates to Address (a URL or a plain local path) with the Flags
+    // navNoHistory | navNoWriteToCache and TargetFrameName, PostData and
+    // Headers empty. Creates the window when it does not exist yet. When the
+    // control refuses, it shows the empty page and this throws.
     void Navigate(const std::wstring& Address);
 
     // The control's automation property Visible (dispatch id 402). Not the
@@ -63,6 +69,8 @@ public:
     IWebBrowser2* Browser() const { return FBrowser.Get(); }
     // The DWebBrowserEvents2 sink advised on the control; null when there is no control.
     IDispatch* EventSink() const;
+
+    bool PreTranslateMessage(MSG& Msg) override;
 
 protected:
     void AfterCreateWnd() override;

@@ -3,6 +3,7 @@
 #include <exdispid.h>
 #include <shlwapi.h>
 
+#include <new>
 #include <vector>
 
 bool IsRefusedUrlAction(DWORD Action)
@@ -64,7 +65,36 @@ void CancelEvent(VARIANT& Cancel)
         *V_BOOLREF(&Cancel) = VARIANT_TRUE;
 }
 
+// The result a COM method returns for the exception being handled.
+HRESULT CurrentExceptionResult() noexcept
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
 } // namespace
+
+HRESULT NavigateBrowser(IWebBrowser2& Browser, const std::wstring& Address)
+{
+    BSTR address = ::SysAllocStringLen(Address.data(), static_cast<UINT>(Address.size()));
+    if (!address)
+        return E_OUTOFMEMORY;
+    VARIANT flags, target, postData, headers;
+    ::VariantInit(&flags);
+    ::VariantInit(&target);
+    ::VariantInit(&postData);
+    ::VariantInit(&headers);
+    V_VT(&flags) = VT_I4;
+    V_I4(&flags) = navNoHistory | navNoWriteToCache;
+    HRESULT result = Browser.Navigate(address, &flags, &target, &postData, &headers);
+    ::SysFreeString(address);
+    return result;
+}
 
 bool SameBrowserAddress(const std::wstring& Requested, const std::wstring& Reported)
 {
@@ -98,6 +128,8 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::QueryInterface(REFIID Iid, void** Object
         *Object = static_cast<IServiceProvider*>(this);
     else if (Iid == IID_IInternetSecurityManager)
         *Object = static_cast<IInternetSecurityManager*>(this);
+    else if (Iid == IID_IDocHostUIHandler)
+        *Object = static_cast<IDocHostUIHandler*>(this);
     else {
         *Object = nullptr;
         return E_NOINTERFACE;
@@ -117,6 +149,17 @@ ULONG STDMETHODCALLTYPE TBrowserSite::Release()
     if (refs == 0)
         delete this;
     return static_cast<ULONG>(refs);
+}
+
+void TBrowserSite::Detach()
+{
+    FWindow = nullptr;
+    FActiveObject.Reset();
+}
+
+bool TBrowserSite::TranslateKey(MSG& Msg)
+{
+    return FActiveObject && FActiveObject->TranslateAccelerator(&Msg) == S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE TBrowserSite::SaveObject() { return E_NOTIMPL; }
@@ -189,7 +232,15 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::SetBorderSpace(LPCBORDERWIDTHS Widths)
 {
     return Widths ? INPLACE_E_NOTOOLSPACE : S_OK;
 }
-HRESULT STDMETHODCALLTYPE TBrowserSite::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::SetActiveObject(IOleInPlaceActiveObject* Object, LPCOLESTR)
+{
+    FActiveObject.Reset();
+    if (Object && FWindow) {
+        Object->AddRef();
+        *FActiveObject.Put() = Object;
+    }
+    return S_OK;
+}
 HRESULT STDMETHODCALLTYPE TBrowserSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE TBrowserSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
 HRESULT STDMETHODCALLTYPE TBrowserSite::RemoveMenus(HMENU) { return S_OK; }
@@ -287,6 +338,75 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::GetZoneMappings(DWORD, IEnumString**, DW
     return INET_E_DEFAULT_ACTION;
 }
 
+// No context menu at all: what it offers (open, save, print, view source,
+// properties) would reach beyond the preview.
+HRESULT STDMETHODCALLTYPE TBrowserSite::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetHostInfo(DOCHOSTUIINFO*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*,
+                                               IOleInPlaceFrame*, IOleInPlaceUIWindow*)
+{
+    return S_FALSE;
+}
+HRESULT STDMETHODCALLTYPE TBrowserSite::HideUI() { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::UpdateUI() { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::OnDocWindowActivate(BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::OnFrameWindowActivate(BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
+
+// S_OK swallows the key; S_FALSE lets the control handle it (copy, select
+// all, Tab, the arrows and the rest).
+HRESULT STDMETHODCALLTYPE TBrowserSite::TranslateAccelerator(LPMSG Msg, const GUID*, DWORD)
+{
+    if (!Msg || (Msg->message != WM_KEYDOWN && Msg->message != WM_SYSKEYDOWN))
+        return S_FALSE;
+    if (::GetKeyState(VK_CONTROL) >= 0)
+        return S_FALSE;
+    switch (Msg->wParam) {
+    case 'P': // print
+    case 'S': // save as
+    case 'O': // open
+    case 'L': // open
+    case 'N': // new window
+        return S_OK;
+    }
+    return S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetOptionKeyPath(LPOLESTR* Key, DWORD)
+{
+    if (Key)
+        *Key = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetDropTarget(IDropTarget*, IDropTarget** Target)
+{
+    if (Target)
+        *Target = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetExternal(IDispatch** External)
+{
+    if (External)
+        *External = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::TranslateUrl(DWORD, LPWSTR, LPWSTR* Url)
+{
+    if (Url)
+        *Url = nullptr;
+    return S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE TBrowserSite::FilterDataObject(IDataObject*, IDataObject** Result)
+{
+    if (Result)
+        *Result = nullptr;
+    return S_FALSE;
+}
+
 // ---- TBrowserEvents -------------------------------------------------------
 
 TComPtr<TBrowserEvents> TBrowserEvents::Create()
@@ -342,32 +462,64 @@ HRESULT STDMETHODCALLTYPE TBrowserEvents::GetIDsOfNames(REFIID, LPOLESTR*, UINT,
     return E_NOTIMPL;
 }
 
-// The arguments arrive last first: rgvarg[0] is the event's last parameter.
 HRESULT STDMETHODCALLTYPE TBrowserEvents::Invoke(DISPID Member, REFIID, LCID, WORD, DISPPARAMS* Params,
                                                  VARIANT*, EXCEPINFO*, UINT*)
 {
     if (!Params || !Params->rgvarg)
         return S_OK;
-    VARIANT* args = Params->rgvarg;
+    try {
+        HandleEvent(Member, *Params);
+        return S_OK;
+    } catch (...) {
+        // A navigation that could not be checked does not go ahead.
+        if (Member == DISPID_BEFORENAVIGATE2 && Params->cArgs == 7)
+            CancelEvent(Params->rgvarg[0]);
+        return CurrentExceptionResult();
+    }
+}
+
+// The arguments arrive last first: rgvarg[0] is the event's last parameter.
+void TBrowserEvents::HandleEvent(DISPID Member, DISPPARAMS& Params)
+{
+    VARIANT* args = Params.rgvarg;
     switch (Member) {
     case DISPID_BEFORENAVIGATE2: // pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel
-        if (Params->cArgs == 7 && !SameBrowserAddress(FAllowed, ArgumentText(args[5])))
+        if (Params.cArgs == 7 && !SameBrowserAddress(FAllowed, ArgumentText(args[5])))
             CancelEvent(args[0]);
         break;
+    case DISPID_NAVIGATEERROR: // pDisp, URL, Frame, StatusCode, Cancel
+        if (Params.cArgs == 5) {
+            CancelEvent(args[0]); // no error page of the control's own
+            ShowBlankPage(args[4]);
+        }
+        break;
     case DISPID_NEWWINDOW2: // ppDisp, Cancel
-        if (Params->cArgs == 2)
+        if (Params.cArgs == 2)
             CancelEvent(args[0]);
         break;
     case DISPID_NEWWINDOW3: // ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl
-        if (Params->cArgs == 5)
+        if (Params.cArgs == 5)
             CancelEvent(args[3]);
         break;
     case DISPID_FILEDOWNLOAD: // [ActiveDocument,] Cancel
         // Newer controls announce the document itself too (ActiveDocument
         // true); that one must load.
-        if (Params->cArgs == 1 || (Params->cArgs == 2 && !ArgumentBool(args[1])))
+        if (Params.cArgs == 1 || (Params.cArgs == 2 && !ArgumentBool(args[1])))
             CancelEvent(args[0]);
         break;
     }
-    return S_OK;
+}
+
+// Browser: the event's pDisp, the control (or frame) whose navigation failed.
+void TBrowserEvents::ShowBlankPage(const VARIANT& Browser)
+{
+    if (FAllowed == BrowserBlankPage) // the empty page itself failed: nothing more to try
+        return;
+    IDispatch* dispatch = V_VT(&Browser) == VT_DISPATCH ? V_DISPATCH(&Browser) : nullptr;
+    TComPtr<IWebBrowser2> browser;
+    if (dispatch)
+        dispatch->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(browser.Put()));
+    FAllowed = BrowserBlankPage;
+    if (browser)
+        NavigateBrowser(*browser.Get(), FAllowed);
 }

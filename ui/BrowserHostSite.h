@@ -6,17 +6,25 @@
 // points back at the TBrowserHost; the site knows only the window, and the
 // host detaches it when the window goes.
 //
-// The site keeps untrusted pages inert: it reports download-control flags that
-// turn off scripts, Java, ActiveX, behaviours, client pull and frames (images
-// stay on), and it serves a security manager that refuses the script,
-// ActiveX, Java and download actions. The sink refuses every navigation but
-// the one the host asked for, new windows and file downloads.
+// The site keeps untrusted pages inert and the view offline: it reports
+// download-control flags that turn off scripts, Java, ActiveX, behaviours,
+// client pull and frames (images stay on, from the cache only), it serves a
+// security manager that refuses the script, ActiveX, Java and download
+// actions, and as the document's UI handler it shows no context menu and
+// swallows the print, save, open and new-window keys. The sink refuses every
+// navigation but the one the host asked for, new windows and file downloads,
+// and shows an empty page when a navigation fails.
+//
+// No method lets an exception out: the sink's Invoke, the one that allocates,
+// turns a failure into E_OUTOFMEMORY or E_FAIL; the others call only the
+// system's C and COM functions.
 #pragma once
 
 #include <windows.h>
 #include <ole2.h>
 #include <exdisp.h>
 #include <mshtmdid.h>
+#include <mshtmhst.h>
 #include <servprov.h>
 #include <urlmon.h>
 
@@ -28,7 +36,15 @@
 constexpr DWORD BrowserDownloadControl =
     DLCTL_DLIMAGES | DLCTL_NO_SCRIPTS | DLCTL_NO_JAVA | DLCTL_NO_RUNACTIVEXCTLS |
     DLCTL_NO_DLACTIVEXCTLS | DLCTL_NO_BEHAVIORS | DLCTL_NO_CLIENTPULL | DLCTL_NO_FRAMEDOWNLOAD |
-    DLCTL_SILENT;
+    DLCTL_SILENT | DLCTL_FORCEOFFLINE;
+
+// The empty page the view shows when a navigation fails.
+constexpr wchar_t BrowserBlankPage[] = L"about:blank";
+
+// Tells the control to go to Address without a history record and without
+// writing to the cache (Flags navNoHistory | navNoWriteToCache; no target
+// frame, post data or headers). The control's own result.
+HRESULT NavigateBrowser(IWebBrowser2& Browser, const std::wstring& Address);
 
 // True for the URL actions the site's security manager refuses: running
 // script, ActiveX controls and Java, and downloading code or files.
@@ -44,12 +60,17 @@ class TBrowserSite final : public IOleClientSite,
                            public IOleInPlaceFrame,
                            public IDispatch,
                            public IServiceProvider,
-                           public IInternetSecurityManager {
+                           public IInternetSecurityManager,
+                           public IDocHostUIHandler {
 public:
     // Window: where the control is placed, our host's window.
     static TComPtr<TBrowserSite> Create(HWND Window);
-    // The window is going: the site answers no more window requests.
-    void Detach() { FWindow = nullptr; }
+    // The window is going: the site answers no more window requests and lets
+    // the control's active object go.
+    void Detach();
+    // Offers a keyboard message to the control's active object first; true
+    // when the control has handled it.
+    bool TranslateKey(MSG& Msg);
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
@@ -86,11 +107,12 @@ public:
     HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override;
     HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override;
     HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override;
-    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override;
+    HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* Object, LPCOLESTR) override;
     HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override;
     HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override;
     HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override;
     HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override;
+    // (IDocHostUIHandler's EnableModeless too.)
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override;
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override;
 
@@ -117,17 +139,38 @@ public:
     HRESULT STDMETHODCALLTYPE SetZoneMapping(DWORD, LPCWSTR, DWORD) override;
     HRESULT STDMETHODCALLTYPE GetZoneMappings(DWORD, IEnumString**, DWORD) override;
 
+    // IDocHostUIHandler: no context menu, no print, save, open or new-window
+    // keys; everything else as the control does it by default.
+    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override;
+    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO*) override;
+    HRESULT STDMETHODCALLTYPE ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                                     IOleInPlaceUIWindow*) override;
+    HRESULT STDMETHODCALLTYPE HideUI() override;
+    HRESULT STDMETHODCALLTYPE UpdateUI() override;
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override;
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override;
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override;
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG Msg, const GUID*, DWORD) override;
+    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(LPOLESTR* Key, DWORD) override;
+    HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget*, IDropTarget** Target) override;
+    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** External) override;
+    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, LPWSTR, LPWSTR* Url) override;
+    HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject** Result) override;
+
 private:
     explicit TBrowserSite(HWND Window) : FWindow(Window) {}
     ~TBrowserSite() = default;
 
     LONG FRefs = 1;
     HWND FWindow;
+    // What the control last handed to SetActiveObject.
+    TComPtr<IOleInPlaceActiveObject> FActiveObject;
 };
 
 // The DWebBrowserEvents2 sink: cancels every navigation but the one to the
 // allowed address, every new window and every download of a file that is not
-// the document itself.
+// the document itself. A navigation that fails shows the empty page instead
+// of the control's error page (and instead of the page shown before).
 class TBrowserEvents final : public IDispatch {
 public:
     static TComPtr<TBrowserEvents> Create();
@@ -147,6 +190,8 @@ public:
 private:
     TBrowserEvents() = default;
     ~TBrowserEvents() = default;
+    void HandleEvent(DISPID Member, DISPPARAMS& Params);
+    void ShowBlankPage(const VARIANT& Browser);
 
     LONG FRefs = 1;
     std::wstring FAllowed;

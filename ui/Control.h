@@ -99,6 +99,10 @@ public:
     virtual bool Notify(NMHDR& Header, LRESULT& Result);
     virtual bool Command(WORD Code, LRESULT& Result);
     virtual HBRUSH CtlColor(HDC DC);
+    // A keyboard message for the focused window, offered to the nearest
+    // control at or above it before the application handles it; true when
+    // the control has handled it.
+    virtual bool PreTranslateMessage(MSG&) { return false; }
 
     // Repainting suspended and resumed around bulk changes.
     void BeginUpdate();

@@ -2,6 +2,8 @@
 // file-information lines.
 #include "MainFormFixture.h"
 
+#include <exdisp.h>
+
 #include "app/DetailPane.h"
 #include "app/DisplayText.h"
 #include "cache/IECache.h"
@@ -19,6 +21,29 @@ std::string TempFile(const std::string& name, const std::string& content)
     ::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     return path;
 }
+
+// While it lives, the process has no web browser control: its class object
+// refuses to make one, as on a machine where it is not registered.
+class TNoBrowserControl final : public IClassFactory {
+public:
+    TNoBrowserControl()
+    {
+        ::CoRegisterClassObject(CLSID_WebBrowser, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &FCookie);
+    }
+    ~TNoBrowserControl() { ::CoRevokeClassObject(FCookie); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override
+    {
+        *Object = Iid == IID_IUnknown || Iid == IID_IClassFactory ? this : nullptr;
+        return *Object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void**) override { return REGDB_E_CLASSNOTREG; }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+private:
+    DWORD FCookie = 0;
+};
 
 } // namespace
 
@@ -220,4 +245,27 @@ TEST_F(DetailPaneTest, NoRowsOrNoSelectionChangeNothing)
     form.CacheListView.ClearItems();
     form.CacheListViewChange(form.CacheListView, -1, 0);
     EXPECT_EQ(form.Label1.Caption(), "HitRate:");
+}
+
+TEST_F(DetailPaneTest, WithoutABrowserControlTextStillShowsAndPagesShowABlankArea)
+{
+    TScriptEntry text = Entry("http://example.org/a.css");
+    text.LocalFile = TempFile("nb[1].css", "body{}");
+    TScriptEntry page = Entry("http://example.org/page.htm");
+    page.LocalFile = TempFile("nb[1].htm", "<html></html>");
+    page.HitRate = 7;
+    Cache.Entries = {text, page};
+    TNoBrowserControl none;
+    TfrmMorvane& form = Listed();
+    ASSERT_EQ(nullptr, form.WebBrowser1.Browser());
+    Select("http://example.org/a.css");
+    EXPECT_EQ(form.HeaderMemo.Text(), "body{}");
+    EXPECT_TRUE(MemoVisible());
+    Select("http://example.org/page.htm");
+    EXPECT_EQ(form.HeaderMemo.Text(), "");
+    EXPECT_FALSE(MemoVisible());
+    EXPECT_EQ(form.Label1.Caption(), "Hitrate: 7");
+    EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+    ::DeleteFileA(text.LocalFile->c_str());
+    ::DeleteFileA(page.LocalFile->c_str());
 }
