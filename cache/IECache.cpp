@@ -16,6 +16,9 @@ bool LibraryFlag = false;
 // The unit's start-up: asked once when the program starts, before any window exists.
 [[maybe_unused]] const bool StartupLibraryCheck = CheckLibrary();
 
+// How often a call is repeated for an entry that grew since its size was reported.
+constexpr int MaxResizes = 4;
+
 constexpr const char* LibraryName = "wininet.dll";
 constexpr const char* RequiredFunctions[] = {
     "FindFirstUrlCacheGroup",
@@ -134,24 +137,32 @@ void TIECache::UpdateFilter()
 }
 
 // Asks WinINet once with no buffer for the size it needs, then again with a
-// buffer of exactly that size, and copies the entry on success. WinInetCall
-// takes (entry buffer or null, address of the size, whether this is the first,
-// sizing call) and returns whether the call succeeded.
+// buffer of exactly that size, and copies the entry on success. The cache is
+// live: an entry that grew between the two calls fails the second with
+// ERROR_INSUFFICIENT_BUFFER and its new size, and is asked for again with that
+// size, up to MaxResizes times. WinInetCall takes (entry buffer or null,
+// address of the size, whether this is the first, sizing call) and returns
+// whether the call succeeded.
 template <class Call>
 uint32_t TIECache::SizedCall(Call WinInetCall)
 {
     DWORD size = 0;
     WinInetCall(nullptr, &size, true);
-    std::unique_ptr<std::byte[]> buffer;
-    if (size != 0)
-        buffer = std::make_unique_for_overwrite<std::byte[]>(size);
-    auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.get());
-    if (!WinInetCall(entry, &size, false))
-        return Api().GetLastError();
-    if (!entry) // success without an entry to copy: nothing was delivered
-        return ERROR_INSUFFICIENT_BUFFER;
-    CopyEntryInfo(*entry);
-    return 0;
+    for (int resizes = 0;; ++resizes) {
+        std::unique_ptr<std::byte[]> buffer;
+        if (size != 0)
+            buffer = std::make_unique_for_overwrite<std::byte[]>(size);
+        auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.get());
+        if (WinInetCall(entry, &size, false)) {
+            if (!entry) // success without an entry to copy: nothing was delivered
+                return ERROR_INSUFFICIENT_BUFFER;
+            CopyEntryInfo(*entry);
+            return 0;
+        }
+        const uint32_t error = Api().GetLastError();
+        if (error != ERROR_INSUFFICIENT_BUFFER || resizes == MaxResizes)
+            return error;
+    }
 }
 
 uint32_t TIECache::GetEntryInfo(const std::string& Url)
