@@ -387,21 +387,27 @@ TEST_F(IECacheTest, NullTextsBecomeEmptyStrings)
     EXPECT_EQ(cache.EntryInfo().SourceUrlName, "");
 }
 
-TEST_F(IECacheTest, FailedTimeConversionGivesZero)
+TEST_F(IECacheTest, FailedTimeConversionGivesAValueBelowZero)
 {
+    // West of UTC the zero file time has no local time: taken as UTC, it is still a day in 1601.
+    Script.LocalShift = -5LL * 3600 * 10000000;
+    EXPECT_DOUBLE_EQ(FileTimeToDateTime(FILETIME{}), -109205.0);
+    Script.LocalShift = 5LL * 3600 * 10000000;
+    EXPECT_DOUBLE_EQ(FileTimeToDateTime(FILETIME{}), -109205.0 - 5.0 / 24);
+    Script.LocalShift = 0;
+
     TScriptEntry e = EntryNamed("http://example.org/");
     e.LastAccess = FileTimeOf(2000, 1, 1);
     Script.Entries = {e};
     TIECache cache;
     Script.LocalTimeFails = true;
     ASSERT_EQ(cache.GetEntryInfo("http://example.org/"), 0u);
-    EXPECT_EQ(cache.EntryInfo().LastAccessTime, 0.0);
-    EXPECT_EQ(cache.EntryInfo().LastSyncTime, 0.0); // a zero file time too
+    EXPECT_LT(cache.EntryInfo().LastAccessTime, 0.0);
+    EXPECT_DOUBLE_EQ(cache.EntryInfo().LastSyncTime, -109205.0);   // a zero file time too
     Script.LocalTimeFails = false;
     Script.SystemTimeFails = true;
-    EXPECT_EQ(FileTimeToDateTime(FILETIME{}), 0.0);
-    Script.SystemTimeFails = false;
     EXPECT_LT(FileTimeToDateTime(FILETIME{}), 0.0);
+    EXPECT_LT(FileTimeToDateTime(e.LastAccess), 0.0);
 }
 
 TEST_F(IECacheTest, DateTimesCountDaysSinceTheEndOf1899)
