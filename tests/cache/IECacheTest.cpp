@@ -124,10 +124,6 @@ TEST_F(IECacheTest, AnEntryThatGrowsBetweenTheCallsIsAskedForAgainUpToFourTimes)
     EXPECT_EQ(urls, (std::vector<std::string>{"http://example.org/a", "http://example.org/b", "http://example.org/c"}));
     EXPECT_EQ(Script.FirstCalls.size(), 5u);   // the sizing call, the call with a buffer, one more per growth
     EXPECT_EQ(Script.ClosedHandles, Script.OpenedHandles);
-    Script.Growths = 3;
-    cache.DeleteAllEntries();
-    EXPECT_TRUE(Script.Entries.empty());
-    EXPECT_EQ(Script.ClosedHandles, Script.OpenedHandles);
 }
 
 TEST_F(IECacheTest, EnumerationSizesEveryStepAndClosesItsHandle)
@@ -392,8 +388,6 @@ TEST_F(IECacheTest, FailedTimeConversionGivesAValueBelowZero)
     // West of UTC the zero file time has no local time: taken as UTC, it is still a day in 1601.
     Script.LocalShift = -5LL * 3600 * 10000000;
     EXPECT_DOUBLE_EQ(FileTimeToDateTime(FILETIME{}), -109205.0);
-    Script.LocalShift = 5LL * 3600 * 10000000;
-    EXPECT_DOUBLE_EQ(FileTimeToDateTime(FILETIME{}), -109205.0 - 5.0 / 24);
     Script.LocalShift = 0;
 
     TScriptEntry e = EntryNamed("http://example.org/");
