@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "cache/CacheApi.h"
 
@@ -15,6 +16,9 @@ bool LibraryFlag = false;
 
 // The unit's start-up: asked once when the program starts, before any window exists.
 [[maybe_unused]] const bool StartupLibraryCheck = CheckLibrary();
+
+// How often a call is repeated for an entry that grew since its size was reported.
+constexpr int MaxResizes = 4;
 
 constexpr const char* LibraryName = "wininet.dll";
 constexpr const char* RequiredFunctions[] = {
@@ -86,26 +90,46 @@ bool CheckLibrary()
     return found;
 }
 
-TDateTime FileTimeToDateTime(const FILETIME& Time)
+namespace {
+
+// Calendar fields as days since 30 December 1899; nothing when they are no valid time.
+std::optional<TDateTime> DateTimeOf(const SYSTEMTIME& St)
 {
     using namespace std::chrono;
+    const year_month_day date{year{St.wYear}, month{St.wMonth}, day{St.wDay}};
+    if (!date.ok() || St.wHour > 23 || St.wMinute > 59 || St.wSecond > 59 || St.wMilliseconds > 999)
+        return std::nullopt;
+    constexpr sys_days Epoch{year{1899} / December / 30};
+    const double days = static_cast<double>((sys_days{date} - Epoch).count());
+    const double time =
+        (((St.wHour * 60.0 + St.wMinute) * 60.0 + St.wSecond) * 1000.0 + St.wMilliseconds) / 86400000.0;
+    // Before 30 December 1899 the day count is negative and the time of day
+    // takes it further below zero.
+    return days >= 0 ? days + time : days - time;
+}
+
+} // namespace
+
+TDateTime FileTimeToDateTime(const FILETIME& Time)
+{
+    // A time that does not convert is below zero, shown as no time, and never
+    // 0 (a real day). The zero file time has no local time west of UTC: taken
+    // as UTC it keeps its day in 1601.
+    constexpr TDateTime NoTime = -1;
     try {
         FILETIME local{};
         SYSTEMTIME st{};
-        if (!Api().FileTimeToLocalFileTime(&Time, &local) || !Api().FileTimeToSystemTime(&local, &st))
-            return 0;
-        const year_month_day date{year{st.wYear}, month{st.wMonth}, day{st.wDay}};
-        if (!date.ok() || st.wHour > 23 || st.wMinute > 59 || st.wSecond > 59 || st.wMilliseconds > 999)
-            return 0;
-        constexpr sys_days Epoch{year{1899} / December / 30};
-        const double days = static_cast<double>((sys_days{date} - Epoch).count());
-        const double time =
-            (((st.wHour * 60.0 + st.wMinute) * 60.0 + st.wSecond) * 1000.0 + st.wMilliseconds) / 86400000.0;
-        // Before 30 December 1899 the day count is negative and the time of day
-        // takes it further below zero.
-        return days >= 0 ? days + time : days - time;
+        if (Api().FileTimeToLocalFileTime(&Time, &local) && Api().FileTimeToSystemTime(&local, &st)) {
+            if (std::optional<TDateTime> value = DateTimeOf(st))
+                return *value;
+        }
+        if (Api().FileTimeToSystemTime(&Time, &st)) {
+            if (std::optional<TDateTime> value = DateTimeOf(st); value && *value < 0)
+                return *value;
+        }
+        return NoTime;
     } catch (...) {
-        return 0;
+        return NoTime;
     }
 }
 
@@ -134,24 +158,32 @@ void TIECache::UpdateFilter()
 }
 
 // Asks WinINet once with no buffer for the size it needs, then again with a
-// buffer of exactly that size, and copies the entry on success. WinInetCall
-// takes (entry buffer or null, address of the size, whether this is the first,
-// sizing call) and returns whether the call succeeded.
+// buffer of exactly that size, and copies the entry on success. The cache is
+// live: an entry that grew between the two calls fails the second with
+// ERROR_INSUFFICIENT_BUFFER and its new size, and is asked for again with that
+// size, up to MaxResizes times. WinInetCall takes (entry buffer or null,
+// address of the size, whether this is the first, sizing call) and returns
+// whether the call succeeded.
 template <class Call>
 uint32_t TIECache::SizedCall(Call WinInetCall)
 {
     DWORD size = 0;
     WinInetCall(nullptr, &size, true);
-    std::unique_ptr<std::byte[]> buffer;
-    if (size != 0)
-        buffer = std::make_unique_for_overwrite<std::byte[]>(size);
-    auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.get());
-    if (!WinInetCall(entry, &size, false))
-        return Api().GetLastError();
-    if (!entry) // success without an entry to copy: nothing was delivered
-        return ERROR_INSUFFICIENT_BUFFER;
-    CopyEntryInfo(*entry);
-    return 0;
+    for (int resizes = 0;; ++resizes) {
+        std::unique_ptr<std::byte[]> buffer;
+        if (size != 0)
+            buffer = std::make_unique_for_overwrite<std::byte[]>(size);
+        auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.get());
+        if (WinInetCall(entry, &size, false)) {
+            if (!entry) // success without an entry to copy: nothing was delivered
+                return ERROR_INSUFFICIENT_BUFFER;
+            CopyEntryInfo(*entry);
+            return 0;
+        }
+        const uint32_t error = Api().GetLastError();
+        if (error != ERROR_INSUFFICIENT_BUFFER || resizes == MaxResizes)
+            return error;
+    }
 }
 
 uint32_t TIECache::GetEntryInfo(const std::string& Url)

@@ -23,7 +23,8 @@ using TOnGroupEvent = std::function<void(TIECache& Sender, int64_t GroupID, bool
 // Asks once per process whether wininet.dll offers what the component needs;
 // a true answer is kept, a false one is asked again at the next call.
 bool CheckLibrary();
-// A UTC file time as local days since 30 December 1899; 0 when a step fails.
+// A UTC file time as local days since 30 December 1899. Below zero when it does
+// not convert: the time taken as UTC where that is before 1899, else -1.
 TDateTime FileTimeToDateTime(const FILETIME& Time);
 
 class TIECache : public TComponent {

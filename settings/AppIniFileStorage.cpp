@@ -156,9 +156,20 @@ bool TJvAppIniFileStorage::WriteSettingsFile()
         if (!folder.empty() && !FFileSystem->Attributes(folder).Exists)
             ForceFolders(*FFileSystem, folder);
     }
+    const std::string bytes = FDocument.Save();
     std::string temporary = name + "." + std::to_string(FFileSystem->ProcessId()) + ".tmp";
-    if (FFileSystem->WriteNewFile(temporary, FDocument.Save()) && FFileSystem->MoveReplacing(temporary, name))
-        return true;
+    switch (FFileSystem->WriteNewFile(temporary, bytes)) {
+    case TSettingsFileSystem::TWriteResult::Written:
+        if (FFileSystem->MoveReplacing(temporary, name))
+            return true;
+        break;
+    case TSettingsFileSystem::TWriteResult::NotCreated:
+        // No file can be made beside it (a folder the user may write only this
+        // file in): the file itself is written in place rather than not at all.
+        return FFileSystem->OverwriteFile(name, bytes);
+    case TSettingsFileSystem::TWriteResult::Incomplete:
+        break;   // a full disk would cut the file itself short as well
+    }
     FFileSystem->RemoveFile(temporary);
     return false;
 }

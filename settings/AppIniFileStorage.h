@@ -65,8 +65,10 @@ public:
     // Writes the document to the full file name, unless the name is empty or
     // the storage read-only or the file could not be read at start. The old
     // file is replaced in one step by a flushed temporary file written beside
-    // it, so it is never left half-written; on failure the old file stays as
-    // it was and the temporary file is removed. True when the file was written.
+    // it, so it is never left half-written; when that fails the old file stays
+    // as it was and the temporary file is removed. Only when no temporary file
+    // can be made at all is the existing file written in place. True when the
+    // file was written.
     bool WriteSettingsFile();
     // Loads the file into the document again (when it exists and can be read).
     void Reload();

@@ -437,16 +437,17 @@ void RestoreListColumns(TListColumns& Columns, TJvAppIniFileStorage& Storage, co
     if (!Storage.ValueExists(countPath))
         return;
     TColumnsUpdate update(Columns);
-    Columns.Clear();
     int count = 0;
     try {
         count = Storage.ReadInteger(countPath, 0);
     } catch (const EConvertError&) {
+        Columns.Clear();
         return;
     }
-    // A count no list has would hang the start or exhaust the memory.
-    if (count > MaxStoredColumns)
+    // A count no list can have is no stored list: the columns stay as they are.
+    if (count < 0 || count > MaxStoredColumns)
         return;
+    Columns.Clear();
     for (int i = 0; i < count; ++i) {
         TListColumn& column = Columns.Add();
         try {

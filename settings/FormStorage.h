@@ -143,16 +143,16 @@ struct TPublishedProperty {
 // nothing when the component does not publish it. Known: a list view's Columns.
 std::optional<TPublishedProperty> FindPublishedProperty(TComponent& Component, std::string_view Name);
 
-// The most columns a stored list may hold; a larger "Count" is a read error.
+// The most columns a stored list may hold; a larger "Count" is no stored list.
 constexpr int MaxStoredColumns = 1000;
 
 // Saves a list view's columns under Path as a list: "Count", then one section
 // "Item<i>" per column with its eight properties. Nothing while read-only.
 void SaveListColumns(const TListColumns& Columns, TJvAppIniFileStorage& Storage, const std::string& Path);
-// Rebuilds the columns from what SaveListColumns wrote; with no "Count" they
-// stay as they are. A column whose keys cannot be read keeps what was read of
-// it; a "Count" that cannot be read, is negative or above MaxStoredColumns
-// leaves no column.
+// Rebuilds the columns from what SaveListColumns wrote; with no "Count", or a
+// negative one or one above MaxStoredColumns, they stay as they are. A column
+// whose keys cannot be read keeps what was read of it; a "Count" that cannot
+// be read leaves no column.
 void RestoreListColumns(TListColumns& Columns, TJvAppIniFileStorage& Storage, const std::string& Path);
 
 class TJvFormStorage : public TJvFormPlacement {

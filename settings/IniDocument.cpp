@@ -92,6 +92,10 @@ void TIniDocument::RebuildIndex()
 void TIniDocument::Load(std::string_view Bytes)
 {
     Clear();
+    // Editors may start the file with a UTF-8 byte-order mark; it is not part of the first line.
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    if (Bytes.substr(0, ByteOrderMark.size()) == ByteOrderMark)
+        Bytes.remove_prefix(ByteOrderMark.size());
     TSection* current = nullptr;
     const std::size_t n = Bytes.size();
     std::size_t pos = 0;

@@ -27,7 +27,8 @@ public:
     TIniDocument(const TIniDocument&) = delete;
     TIniDocument& operator=(const TIniDocument&) = delete;
 
-    // Replaces the whole content by the text of a file: lines split at CR LF,
+    // Replaces the whole content by the text of a file: a UTF-8 byte-order
+    // mark at the start skipped (Save writes none); lines split at CR LF,
     // CR or LF, trimmed of every byte up to 32 at both ends; empty lines and
     // lines starting with ';' skipped; "[name]" starts a section; lines before
     // the first section dropped; "key = value" stored as "key=value".

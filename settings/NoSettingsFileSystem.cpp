@@ -9,7 +9,8 @@ public:
     std::string ModuleFileName() override { return {}; }
     TAttributes Attributes(const std::string&) override { return {}; }
     std::optional<std::string> ReadWholeFile(const std::string&) override { return std::nullopt; }
-    bool WriteNewFile(const std::string&, std::string_view) override { return false; }
+    TWriteResult WriteNewFile(const std::string&, std::string_view) override { return TWriteResult::NotCreated; }
+    bool OverwriteFile(const std::string&, std::string_view) override { return false; }
     bool CreateFolder(const std::string&) override { return false; }
     bool MoveReplacing(const std::string&, const std::string&) override { return false; }
     bool RemoveFile(const std::string&) override { return false; }

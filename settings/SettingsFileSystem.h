@@ -23,9 +23,18 @@ public:
     virtual TAttributes Attributes(const std::string& Name) = 0;
     // The whole content of a file; nothing when it cannot be read.
     virtual std::optional<std::string> ReadWholeFile(const std::string& Name) = 0;
+    enum class TWriteResult {
+        Written,      // every byte is in the file, flushed to the disk
+        NotCreated,   // the file could not be made: nothing was written
+        Incomplete,   // the file was made but not written whole (a full disk); part of it may remain
+    };
     // Creates the file (replacing one of that name), writes every byte and
-    // flushes it to the disk. False on any failure; a partial file may remain.
-    virtual bool WriteNewFile(const std::string& Name, std::string_view Bytes) = 0;
+    // flushes it to the disk.
+    virtual TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) = 0;
+    // Opens an existing file for writing, truncates it, writes every byte and
+    // flushes it to the disk. False for a read-only file and on any failure;
+    // the file may then be cut short.
+    virtual bool OverwriteFile(const std::string& Name, std::string_view Bytes) = 0;
     // Creates one folder whose parent exists; true also when it exists already.
     virtual bool CreateFolder(const std::string& Name) = 0;
     // Puts Source in the place of Target in one step, replacing Target.

@@ -31,6 +31,21 @@ private:
     HANDLE FHandle;
 };
 
+// Writes every byte to an open file, flushes it and closes it.
+bool WriteWhole(TFileHandle& File, std::string_view Bytes)
+{
+    while (!Bytes.empty()) {
+        DWORD part = static_cast<DWORD>(std::min<std::size_t>(Bytes.size(), 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(File.Get(), Bytes.data(), part, &written, nullptr) || written == 0)
+            return false;
+        Bytes.remove_prefix(written);
+    }
+    if (!FlushFileBuffers(File.Get()))
+        return false;
+    return File.Close();
+}
+
 } // namespace
 
 std::string TWin32SettingsFileSystem::ModuleFileName()
@@ -81,21 +96,24 @@ std::optional<std::string> TWin32SettingsFileSystem::ReadWholeFile(const std::st
     }
 }
 
-bool TWin32SettingsFileSystem::WriteNewFile(const std::string& Name, std::string_view Bytes)
+TSettingsFileSystem::TWriteResult TWin32SettingsFileSystem::WriteNewFile(const std::string& Name,
+                                                                          std::string_view Bytes)
 {
     TFileHandle file(CreateFileA(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
+        return TWriteResult::NotCreated;
+    return WriteWhole(file, Bytes) ? TWriteResult::Written : TWriteResult::Incomplete;
+}
+
+bool TWin32SettingsFileSystem::OverwriteFile(const std::string& Name, std::string_view Bytes)
+{
+    // A file with the read-only attribute keeps its bytes, whatever rights the process has.
+    const DWORD attributes = GetFileAttributesA(Name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
-    while (!Bytes.empty()) {
-        DWORD part = static_cast<DWORD>(std::min<std::size_t>(Bytes.size(), 1u << 20));
-        DWORD written = 0;
-        if (!::WriteFile(file.Get(), Bytes.data(), part, &written, nullptr) || written == 0)
-            return false;
-        Bytes.remove_prefix(written);
-    }
-    if (!FlushFileBuffers(file.Get()))
-        return false;
-    return file.Close();
+    TFileHandle file(CreateFileA(Name.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+    return file.Valid() && WriteWhole(file, Bytes);
 }
 
 bool TWin32SettingsFileSystem::CreateFolder(const std::string& Name)

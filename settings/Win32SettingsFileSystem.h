@@ -8,7 +8,8 @@ public:
     std::string ModuleFileName() override;
     TAttributes Attributes(const std::string& Name) override;
     std::optional<std::string> ReadWholeFile(const std::string& Name) override;
-    bool WriteNewFile(const std::string& Name, std::string_view Bytes) override;
+    TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) override;
+    bool OverwriteFile(const std::string& Name, std::string_view Bytes) override;
     bool CreateFolder(const std::string& Name) override;
     bool MoveReplacing(const std::string& Source, const std::string& Target) override;
     bool RemoveFile(const std::string& Name) override;

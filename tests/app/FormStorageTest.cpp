@@ -159,19 +159,29 @@ TEST_F(FormStorageTest, StoredColumnsAreRebuiltUnderTheColumnRulesAndWrittenBack
     EXPECT_EQ(Keys(Ini(), "frmMorvane\\CacheListView_Columns\\Item3"), std::vector<std::string>{});
 }
 
-TEST_F(FormStorageTest, ColumnErrorsAreAbsorbedAndAnUnreadableOrImpossibleCountLeavesNoColumn)
+TEST_F(FormStorageTest, ColumnErrorsAreAbsorbedAndAnImpossibleCountKeepsTheDesignColumns)
 {
-    for (const char* count : {"0", "-5", "abc", "1001", "1000000", "2147483647", "99999999999999999999"}) {
-        SCOPED_TRACE(count);
-        SetIni(std::string("[frmMorvane\\CacheListView_Columns]\r\nCount=") + count +
+    // A count that is no integer ends with no column; one that no list can have
+    // (negative, or above the guard) leaves the design columns, and they are saved.
+    const std::vector<std::string> design = {"Name", "Last Access", "Hit rate", "Size", "File Name"};
+    struct Case {
+        const char* Count;
+        bool Design;
+    };
+    for (const Case& c : {Case{"0", false}, Case{"abc", false}, Case{"99999999999999999999", false},
+                          Case{"-5", true}, Case{"1001", true}, Case{"1000000", true}, Case{"2147483647", true}}) {
+        SCOPED_TRACE(c.Count);
+        SetIni(std::string("[frmMorvane\\CacheListView_Columns]\r\nCount=") + c.Count +
                "\r\n[frmMorvane\\CacheListView_Columns\\Item0]\r\nCaption=A\r\n");
         auto start = std::chrono::steady_clock::now();
         Open();
         EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
-        EXPECT_EQ(Form->CacheListView.Columns().Count(), 0);
-        EXPECT_EQ(HeaderColumns(), 0);
+        EXPECT_EQ(ColumnCaptions(), c.Design ? design : std::vector<std::string>{});
+        EXPECT_EQ(HeaderColumns(), c.Design ? 5 : 0);
         CloseAndDestroy();
-        EXPECT_NE(Ini().find("[frmMorvane\\CacheListView_Columns]\r\nCount=0\r\n"), std::string::npos);
+        EXPECT_NE(Ini().find(std::string("[frmMorvane\\CacheListView_Columns]\r\nCount=") + (c.Design ? "5" : "0") +
+                             "\r\n"),
+                  std::string::npos);
     }
     // A bad value ends its column only; the keys before it stay applied.
     SetIni("[frmMorvane\\CacheListView_Columns]\r\nCount=2\r\n"

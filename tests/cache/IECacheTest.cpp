@@ -91,6 +91,41 @@ TEST_F(IECacheTest, ALookUpThatSucceedsWithoutABufferDeliversNothing)
     EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://example.org/a");
 }
 
+TEST_F(IECacheTest, AnEntryThatGrowsBetweenTheCallsIsAskedForAgainUpToFourTimes)
+{
+    Script.Entries = {EntryNamed("http://example.org/a"), EntryNamed("http://example.org/b"),
+        EntryNamed("http://example.org/c")};
+    TIECache cache;
+    // Four growths: the call with the buffer and four more, each with the size reported last.
+    Script.Growths = 4;
+    ASSERT_EQ(cache.GetEntryInfo("http://example.org/a"), 0u);
+    ASSERT_EQ(Script.InfoCalls.size(), 6u);
+    for (size_t i = 1; i < 6; ++i) {
+        EXPECT_EQ(Script.InfoCalls[i].SizeIn, TScriptedWinInet::RequiredSize(Script.Entries[0]) - (5 - i) * 40);
+        EXPECT_EQ(Script.InfoCalls[i].Allocated, Script.InfoCalls[i].SizeIn);
+    }
+    // Five: the look-up gives up with "insufficient buffer" and keeps the entry it held.
+    Script.Growths = 5;
+    Script.InfoCalls.clear();
+    EXPECT_EQ(cache.GetEntryInfo("http://example.org/b"), DWORD(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(Script.InfoCalls.size(), 6u);
+    EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://example.org/a");
+
+    // A listing whose first and second entries grow still gives every entry, and
+    // every enumeration opened on the way is closed.
+    Script.HandleOnSizingCall = true;
+    Script.Growths = 3;
+    std::vector<std::string> urls;
+    cache.OnEntry = [&](TIECache& Sender, bool&) {
+        urls.push_back(Sender.EntryInfo().SourceUrlName);
+        Script.Growths = urls.size() == 1 ? 3 : 0;
+    };
+    cache.RetrieveEntries(0);
+    EXPECT_EQ(urls, (std::vector<std::string>{"http://example.org/a", "http://example.org/b", "http://example.org/c"}));
+    EXPECT_EQ(Script.FirstCalls.size(), 5u);   // the sizing call, the call with a buffer, one more per growth
+    EXPECT_EQ(Script.ClosedHandles, Script.OpenedHandles);
+}
+
 TEST_F(IECacheTest, EnumerationSizesEveryStepAndClosesItsHandle)
 {
     Script.Entries = {EntryNamed("http://example.org/1"), EntryNamed("http://example.org/22"),
@@ -348,21 +383,25 @@ TEST_F(IECacheTest, NullTextsBecomeEmptyStrings)
     EXPECT_EQ(cache.EntryInfo().SourceUrlName, "");
 }
 
-TEST_F(IECacheTest, FailedTimeConversionGivesZero)
+TEST_F(IECacheTest, FailedTimeConversionGivesAValueBelowZero)
 {
+    // West of UTC the zero file time has no local time: taken as UTC, it is still a day in 1601.
+    Script.LocalShift = -5LL * 3600 * 10000000;
+    EXPECT_DOUBLE_EQ(FileTimeToDateTime(FILETIME{}), -109205.0);
+    Script.LocalShift = 0;
+
     TScriptEntry e = EntryNamed("http://example.org/");
     e.LastAccess = FileTimeOf(2000, 1, 1);
     Script.Entries = {e};
     TIECache cache;
     Script.LocalTimeFails = true;
     ASSERT_EQ(cache.GetEntryInfo("http://example.org/"), 0u);
-    EXPECT_EQ(cache.EntryInfo().LastAccessTime, 0.0);
-    EXPECT_EQ(cache.EntryInfo().LastSyncTime, 0.0); // a zero file time too
+    EXPECT_LT(cache.EntryInfo().LastAccessTime, 0.0);
+    EXPECT_DOUBLE_EQ(cache.EntryInfo().LastSyncTime, -109205.0);   // a zero file time too
     Script.LocalTimeFails = false;
     Script.SystemTimeFails = true;
-    EXPECT_EQ(FileTimeToDateTime(FILETIME{}), 0.0);
-    Script.SystemTimeFails = false;
     EXPECT_LT(FileTimeToDateTime(FILETIME{}), 0.0);
+    EXPECT_LT(FileTimeToDateTime(e.LastAccess), 0.0);
 }
 
 TEST_F(IECacheTest, DateTimesCountDaysSinceTheEndOf1899)

@@ -76,13 +76,18 @@ TBufferCall Seen(LPINTERNET_CACHE_ENTRY_INFOA Info, LPDWORD Size)
     return {Info == nullptr, *Size, Info ? _msize(Info) : 0};
 }
 
-// Hands an entry out when the buffer holds it; else writes the size it needs.
-BOOL Deliver(const TScriptEntry& e, LPINTERNET_CACHE_ENTRY_INFOA Info, LPDWORD Size)
+// Hands an entry out when the buffer holds it; else writes the size it needs
+// (and the entry may grow right after).
+BOOL Deliver(TScriptEntry& e, LPINTERNET_CACHE_ENTRY_INFOA Info, LPDWORD Size)
 {
     const DWORD required = TScriptedWinInet::RequiredSize(e);
     if (!Info || *Size < required) {
         *Size = required;
         Script->LastError = ERROR_INSUFFICIENT_BUFFER;
+        if (Script->Growths > 0) {
+            --Script->Growths;
+            e.ExtraBytes += Script->GrowBy;
+        }
         return FALSE;
     }
     Fill(e, Info);
@@ -169,9 +174,9 @@ BOOL WINAPI ScriptedFindClose(HANDLE Handle)
     return TRUE;
 }
 
-const TScriptEntry* Find(LPCSTR Url)
+TScriptEntry* Find(LPCSTR Url)
 {
-    for (const TScriptEntry& e : Script->Entries)
+    for (TScriptEntry& e : Script->Entries)
         if (e.Url && *e.Url == Url)
             return &e;
     return nullptr;
@@ -187,7 +192,7 @@ BOOL WINAPI ScriptedGetInfo(LPCSTR Url, LPINTERNET_CACHE_ENTRY_INFOA Info, LPDWO
         Script->LastError = sizing ? ERROR_INSUFFICIENT_BUFFER : 0;
         return sizing ? FALSE : TRUE;
     }
-    const TScriptEntry* e = Find(Url);
+    TScriptEntry* e = Find(Url);
     if (!e) {
         Script->LastError = Script->LookupError;
         return FALSE;

@@ -70,6 +70,10 @@ public:
     LONGLONG LocalShift = 0;             // 100-nanosecond units
     // A look-up reports that it needs no bytes, and the call after that succeeds with no buffer.
     bool ZeroSizeSucceeds = false;
+    // A live cache: each time a call is told the size an entry needs, the entry
+    // then grows by GrowBy bytes, for as many calls as Growths says.
+    int Growths = 0;
+    DWORD GrowBy = 40;
     // Enumerations pick entries by their pattern as WinINet's containers do:
     // "Cookie:" and "Visited:" by URL prefix, "" everything else, no pattern all.
     bool MatchPattern = false;

@@ -41,8 +41,15 @@ public:
             return std::nullopt;
         return it->second;
     }
-    bool WriteNewFile(const std::string& Name, std::string_view Bytes) override
+    TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) override
     {
+        Files[Name] = std::string(Bytes);
+        return TWriteResult::Written;
+    }
+    bool OverwriteFile(const std::string& Name, std::string_view Bytes) override
+    {
+        if (!Files.count(Name))
+            return false;
         Files[Name] = std::string(Bytes);
         return true;
     }

@@ -96,7 +96,9 @@ TEST(IniDocument, LineEndsOfEveryKind)
 {
     const std::string expected = "[s]\r\na=1\r\nb=2\r\n\r\n[t]\r\nc=3\r\n\r\n";
     for (const char* text : {"[s]\ra=1\rb=2\r[t]\rc=3", "[s]\na=1\nb=2\n[t]\nc=3\n", "[s]\r\na=1\n\rb=2\r\r\n[t]\r\nc=3",
-                             "\xEF\xBB\xBF\n[s]\na=1\nb=2\n[t]\nc=3\n\n\n"}) {
+                             "\xEF\xBB\xBF\n[s]\na=1\nb=2\n[t]\nc=3\n\n\n",
+                             // an editor's byte-order mark before the first section: read past, not written
+                             "\xEF\xBB\xBF[s]\r\na=1\r\nb=2\r\n[t]\r\nc=3\r\n"}) {
         TIniDocument doc;
         doc.Load(text);
         EXPECT_EQ(doc.Save(), expected) << text;

@@ -46,8 +46,15 @@ public:
         auto it = Files.find(Name);
         return it == Files.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
-    bool WriteNewFile(const std::string& Name, std::string_view Bytes) override
+    TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) override
     {
+        Files[Name] = std::string(Bytes);
+        return TWriteResult::Written;
+    }
+    bool OverwriteFile(const std::string& Name, std::string_view Bytes) override
+    {
+        if (!Files.count(Name) || ReadOnlyFiles[Name])
+            return false;
         Files[Name] = std::string(Bytes);
         return true;
     }

@@ -83,11 +83,11 @@ public:
     bool FailReplace = false;
 
     std::string ModuleFileName() override { return Module; }
-    bool WriteNewFile(const std::string& Name, std::string_view Bytes) override
+    TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) override
     {
         if (FailWriteHalfway) {   // a full disk: part of the file is there, then the write fails
             TWin32SettingsFileSystem::WriteNewFile(Name, Bytes.substr(0, Bytes.size() / 2));
-            return false;
+            return TWriteResult::Incomplete;
         }
         return TWin32SettingsFileSystem::WriteNewFile(Name, Bytes);
     }
@@ -201,6 +201,30 @@ TEST_F(StorageOnDisk, FailedWriteLeavesTheOldFileAndNoTemporaryFile)
         EXPECT_EQ(FolderContent(Root), std::vector<std::string>{"morvane.ini"}) << failure;
         storage.SetReadOnly(true);
     }
+}
+
+TEST_F(StorageOnDisk, WithNoRoomForATemporaryFileTheFileIsWrittenInPlace)
+{
+    // A folder squats on the temporary file's name, so that file cannot be made.
+    const std::string temporary = Ini + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), nullptr));
+    WriteBytes(Ini, "[frmMorvane]\r\nShowCmd=3\r\nNormPos=" + std::string(100, '1') + "\r\n");
+    const std::string written = "[frmMorvane]\r\nShowCmd=1\r\nNormPos=1,2,3,4\r\n\r\n";
+    {
+        TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &Fs);
+        storage.ReadSettingsFile();
+        storage.WriteInteger("frmMorvane\\ShowCmd", 1);
+        storage.WriteString("frmMorvane\\NormPos", "1,2,3,4");
+        EXPECT_TRUE(storage.WriteSettingsFile());
+        EXPECT_EQ(ReadBytes(Ini), written);   // the longer old content is cut off
+
+        // Made read-only meanwhile, the file keeps its bytes.
+        ASSERT_TRUE(SetFileAttributesA(Ini.c_str(), FILE_ATTRIBUTE_READONLY));
+        storage.WriteInteger("frmMorvane\\ShowCmd", 2);
+        EXPECT_FALSE(storage.WriteSettingsFile());
+    }
+    EXPECT_EQ(ReadBytes(Ini), written);
+    EXPECT_EQ(FolderContent(Root), (std::vector<std::string>{"morvane.ini", temporary.substr(Root.size() + 1)}));
 }
 
 TEST_F(StorageOnDisk, UnwritablePlaceWritesNothing)
