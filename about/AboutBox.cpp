@@ -1,6 +1,6 @@
 #include "about/AboutBox.h"
 
-#include "app/Addresses.h"
+#include "base/Product.h"
 #include "ui/Shell.h"
 
 TAboutBox* AboutBox = nullptr;
@@ -76,24 +76,24 @@ void TAboutBox::BuildLayout()
     Image1.SetTransparent(true);
     Image1.LoadFromResourceName(::GetModuleHandleA(nullptr), "ABOUTIMAGE");
 
-    PlaceLabel(sLabelFX1, Panel1, 72, 8, 303, 37, "Morvane");
+    PlaceLabel(sLabelFX1, Panel1, 72, 8, 303, 37, Product::Name);
     sLabelFX1.SetFont(Arial(24, true, ::GetSysColor(COLOR_WINDOWTEXT)));
 
-    PlaceLabel(Version, Panel1, 137, 60, 136, 14, "Version 1.2 (Build 1.2.1.1)");
+    PlaceLabel(Version, Panel1, 137, 60, 136, 14, Product::VersionText);
     Version.SetAlignment(taCenter);
     Version.SetFont(Arial(11, true, Navy));
 
-    PlaceLabel(Label2, Panel1, 119, 112, 159, 14, Addresses::Maker);
+    PlaceLabel(Label2, Panel1, 119, 112, 159, 14, Product::Maker);
     Label2.SetFont(Arial(11, true, Navy));
 
-    const std::string mail = std::string(Addresses::SupportMail).substr(sizeof "mailto:" - 1);
+    const std::string mail = std::string(Product::SupportMail).substr(sizeof "mailto:" - 1);
     PlaceLabel(Label1, Panel1, 8, 128, 39, 14, "E-mail :");
     PlaceLabel(CoolLabel1, Panel1, 119, 128, 167, 15, mail);
     CoolLabel1.SetHint(mail + "|Send e-mail to the support team");
     CoolLabel1.OnClick = [this](TComponent& sender) { Label3Click(sender); };
 
     PlaceLabel(Label3, Panel1, 8, 144, 68, 14, "Home Page :");
-    PlaceLabel(CoolLabel2, Panel1, 119, 144, 172, 15, Addresses::HomePage);
+    PlaceLabel(CoolLabel2, Panel1, 119, 144, 172, 15, Product::HomePage);
     CoolLabel2.SetHint("Goto home page");
     CoolLabel2.OnClick = [this](TComponent& sender) { Label1Click(sender); };
 
@@ -125,7 +125,7 @@ void TAboutBox::FormKeyDown(TForm&, WORD& Key)
 void TAboutBox::Label3Click(TComponent&)
 {
     // Always the support team's address, whatever the label shows.
-    ShellApi::Api().ShellExecuteA(Handle(), "open", Addresses::SupportMail, nullptr, nullptr, SW_RESTORE);
+    ShellApi::Api().ShellExecuteA(Handle(), "open", Product::SupportMail, nullptr, nullptr, SW_RESTORE);
 }
 
 void TAboutBox::Label1Click(TComponent& Sender)

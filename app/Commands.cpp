@@ -5,6 +5,7 @@
 
 #include "app/Addresses.h"
 #include "app/MainForm.h"
+#include "base/Product.h"
 #include "ui/Shell.h"
 
 namespace {
@@ -25,26 +26,29 @@ void TfrmMorvane::BuildCommands()
         const char* Category;
         const char* Caption;
         const char* Hint;
-        int Group;
-        bool AutoCheck;
-        bool Checked;
+        int Group = 0;
+        bool AutoCheck = false;
+        bool Checked = false;
         THandler Handler;
     };
     const TActionDesign designs[] = {
-        {cmdShowAll, "View", "Show all entries", "Show all entries in the list", 1, true, true,
-         &TfrmMorvane::cmdShowAllExecute},
-        {cmdShowCookies, "View", "Show cookies", "Show cookies only", 1, true, false,
-         &TfrmMorvane::cmdShowCookiesExecute},
-        {cmdShowHistory, "View", "Show history", "Show history only", 1, true, false,
-         &TfrmMorvane::cmdShowHistoryExecute},
-        {cmdShowURLs, "View", "Show URLs", "Show another documents only", 1, true, false,
-         &TfrmMorvane::cmdShowURLsExecute},
-        {cmdShowContent, "View", "Show the content", "Show the content of the cache", 0, false, true,
-         &TfrmMorvane::cmdShowContentExecute},
-        {cmdRefresh, "View", "Refresh", "Refresh the cache", 0, false, false, &TfrmMorvane::cmdRefreshExecute},
-        {cmdDelete, "Edit", "Delete", "Delete the selected item", 0, false, false, &TfrmMorvane::cmdDeleteExecute},
-        {cmdDeleteAll, "Edit", "Delete All", "Delete all entries", 0, false, false,
-         &TfrmMorvane::cmdDeleteAllExecute},
+        {.Action = cmdShowAll, .Category = "View", .Caption = "Show all entries",
+         .Hint = "Show all entries in the list", .Group = 1, .AutoCheck = true, .Checked = true,
+         .Handler = &TfrmMorvane::cmdShowAllExecute},
+        {.Action = cmdShowCookies, .Category = "View", .Caption = "Show cookies", .Hint = "Show cookies only",
+         .Group = 1, .AutoCheck = true, .Handler = &TfrmMorvane::cmdShowCookiesExecute},
+        {.Action = cmdShowHistory, .Category = "View", .Caption = "Show history", .Hint = "Show history only",
+         .Group = 1, .AutoCheck = true, .Handler = &TfrmMorvane::cmdShowHistoryExecute},
+        {.Action = cmdShowURLs, .Category = "View", .Caption = "Show URLs", .Hint = "Show another documents only",
+         .Group = 1, .AutoCheck = true, .Handler = &TfrmMorvane::cmdShowURLsExecute},
+        {.Action = cmdShowContent, .Category = "View", .Caption = "Show the content",
+         .Hint = "Show the content of the cache", .Checked = true, .Handler = &TfrmMorvane::cmdShowContentExecute},
+        {.Action = cmdRefresh, .Category = "View", .Caption = "Refresh", .Hint = "Refresh the cache",
+         .Handler = &TfrmMorvane::cmdRefreshExecute},
+        {.Action = cmdDelete, .Category = "Edit", .Caption = "Delete", .Hint = "Delete the selected item",
+         .Handler = &TfrmMorvane::cmdDeleteExecute},
+        {.Action = cmdDeleteAll, .Category = "Edit", .Caption = "Delete All", .Hint = "Delete all entries",
+         .Handler = &TfrmMorvane::cmdDeleteAllExecute},
     };
     for (const TActionDesign& d : designs) {
         d.Action.SetActionList(&ActionList1);
@@ -68,34 +72,32 @@ void TfrmMorvane::BuildCommands()
         links[i]->SetCaption(link.Caption);
         links[i]->SetHint(link.Hint);
         links[i]->OnExecute = [address = link.Address](TComponent&) { OpenAddress(address); };
-        std::string name = "Securitylink";
-        name += std::to_string(i + 1);
-        linkEntries.push_back({std::move(name), {}, {}, links[i], {}, false, {}});
+        linkEntries.push_back({.Name = "Securitylink" + std::to_string(i + 1), .Action = links[i]});
     }
 
-    auto click = [this](void (TfrmMorvane::*handler)(TComponent&)) {
-        return [this, handler](TComponent& sender) { (this->*handler)(sender); };
+    // An entry that shows an action, and one that runs a handler of the window.
+    auto command = [](const char* Name, TAction& Action, bool AutoCheck = false) {
+        return TMenuItemDef{.Name = Name, .Action = &Action, .AutoCheck = AutoCheck};
     };
-    auto entry = [](const char* name, TAction& action, bool autoCheck = false) {
-        return TMenuItemDef{name, {}, {}, &action, {}, autoCheck, {}};
+    auto click = [this](const char* Name, const char* Caption, THandler Handler, const char* Hint = "") {
+        return TMenuItemDef{.Name = Name, .Caption = Caption, .Hint = Hint,
+                            .OnClick = [this, Handler](TComponent& sender) { (this->*Handler)(sender); }};
     };
     MainMenu1.SetItems({
-        {"File1", "&File", {}, nullptr, {}, false,
-         {{"Exit1", "Exit", {}, nullptr, click(&TfrmMorvane::Exit1Click), false, {}}}},
-        {"Edit1", "&Edit", {}, nullptr, {}, false,
-         {entry("Delete1", cmdDelete), entry("Deleteall1", cmdDeleteAll)}},
-        {"View1", "&View", {}, nullptr, {}, false,
-         {entry("Refresh1", cmdRefresh), entry("Showthecontentofthecache1", cmdShowContent),
-          {"N2", "-", {}, nullptr, {}, false, {}}, entry("Showallentries1", cmdShowAll, true),
-          entry("Showcookies1", cmdShowCookies, true), entry("Showhistory1", cmdShowHistory, true),
-          entry("ShowURLs1", cmdShowURLs, true)}},
-        {"Help1", "&Help", {}, nullptr, {}, false,
-         {{"Homepage1", "Home page", "Get the latest version", nullptr, click(&TfrmMorvane::Homepage1Click), false,
-           {}},
-          {"Supportteam1", "Support team", "Contact to the support team", nullptr,
-           click(&TfrmMorvane::Supportteam1Click), false, {}},
-          {"Securitylinks1", "Security links", {}, nullptr, {}, false, std::move(linkEntries)},
-          {"About1", "About ...", {}, nullptr, click(&TfrmMorvane::About1Click), false, {}}}},
+        {.Name = "File1", .Caption = "&File", .Items = {click("Exit1", "Exit", &TfrmMorvane::Exit1Click)}},
+        {.Name = "Edit1", .Caption = "&Edit",
+         .Items = {command("Delete1", cmdDelete), command("Deleteall1", cmdDeleteAll)}},
+        {.Name = "View1", .Caption = "&View",
+         .Items = {command("Refresh1", cmdRefresh), command("Showthecontentofthecache1", cmdShowContent),
+                   {.Name = "N2", .Caption = "-"}, command("Showallentries1", cmdShowAll, true),
+                   command("Showcookies1", cmdShowCookies, true), command("Showhistory1", cmdShowHistory, true),
+                   command("ShowURLs1", cmdShowURLs, true)}},
+        {.Name = "Help1", .Caption = "&Help",
+         .Items = {click("Homepage1", "Home page", &TfrmMorvane::Homepage1Click, "Get the latest version"),
+                   click("Supportteam1", "Support team", &TfrmMorvane::Supportteam1Click,
+                         "Contact to the support team"),
+                   {.Name = "Securitylinks1", .Caption = "Security links", .Items = std::move(linkEntries)},
+                   click("About1", "About ...", &TfrmMorvane::About1Click)}},
     });
     MainMenu1.AttachTo(*this);
 }
@@ -176,10 +178,10 @@ void TfrmMorvane::Exit1Click(TComponent&)
 
 void TfrmMorvane::Homepage1Click(TComponent&)
 {
-    OpenAddress(Addresses::HomePage);
+    OpenAddress(Product::HomePage);
 }
 
 void TfrmMorvane::Supportteam1Click(TComponent&)
 {
-    OpenAddress(Addresses::SupportMail);
+    OpenAddress(Product::SupportMail);
 }

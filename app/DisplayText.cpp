@@ -205,7 +205,7 @@ bool TDateTimeTexts::TimeOfDay(const SYSTEMTIME& Time)
     const unsigned minuteOfDay = Time.wHour * 60u + Time.wMinute;
     uint32_t& slot = FTimes[minuteOfDay * 60u + Time.wSecond];
     TMinute& minute = FMinutes[minuteOfDay];
-    if (slot == 0 && minute.State == TMinute::Seen)
+    if (slot == 0 && minute.State == TMinute::Seen && FLearnMinutes)
         Learn(minute, Time);
     if (slot == 0 && minute.State == TMinute::Learnt) {
         FText += minute.Before;

@@ -76,14 +76,16 @@ void TfrmMorvane::BuildLayout()
     FileInfoPanel.SetBevelOuter(bvRaised);
     Place(GroupBox1, FileInfoPanel, alClient, 183, 115);
     GroupBox1.SetText("File information");
-    struct LabelDesign { TLabel& label; int left, top; const char* caption; };
-    for (const LabelDesign& d : {LabelDesign{Label1, 5, 17, "HitRate:"}, LabelDesign{Label2, 5, 36, "FileSize:"},
-                                 LabelDesign{Label3, 6, 54, "Last accessed:"},
-                                 LabelDesign{Label4, 6, 73, "Last modified:"}, LabelDesign{Label5, 6, 91, "Expire:"}}) {
-        d.label.SetParent(&GroupBox1);
-        d.label.SetBounds(d.left, d.top, 0, 0);
-        d.label.SetCaption(d.caption);
-    }
+    auto fileLine = [this](TLabel& Label, int Left, int Top, const char* Caption) {
+        Label.SetParent(&GroupBox1);
+        Label.SetBounds(Left, Top, 0, 0);   // sized to its caption
+        Label.SetCaption(Caption);
+    };
+    fileLine(Label1, 5, 17, "HitRate:");
+    fileLine(Label2, 5, 36, "FileSize:");
+    fileLine(Label3, 6, 54, "Last accessed:");
+    fileLine(Label4, 6, 73, "Last modified:");
+    fileLine(Label5, 6, 91, "Expire:");
 
     Place(sSplitter1, *this, alLeft, 4, 399);
     sSplitter1.SetBounds(185, 0, 4, 399);
@@ -98,15 +100,17 @@ void TfrmMorvane::BuildLayout()
     Place(CacheListView, sPanel2, alTop, 447, 184, 0);
     CacheListView.SetGridLines(true);
     CacheListView.OnChange = [this](TListView& sender, int item, UINT change) { CacheListViewChange(sender, item, change); };
-    struct ColumnDesign { const char* caption; int width, minWidth; };
-    for (const ColumnDesign& d : {ColumnDesign{"Name", 300, 100}, ColumnDesign{"Last Access", 100, 50},
-                                  ColumnDesign{"Hit rate", 50, 50}, ColumnDesign{"Size", 50, 50},
-                                  ColumnDesign{"File Name", 200, 100}}) {
-        TListColumn& column = CacheListView.Columns().Add();
-        column.SetCaption(d.caption);
-        column.SetMinWidth(d.minWidth);
-        column.SetWidth(d.width);
-    }
+    auto column = [this](const char* Caption, int Width, int MinWidth) {
+        TListColumn& c = CacheListView.Columns().Add();
+        c.SetCaption(Caption);
+        c.SetMinWidth(MinWidth);
+        c.SetWidth(Width);
+    };
+    column("Name", 300, 100);        // caption, width, minimum width
+    column("Last Access", 100, 50);
+    column("Hit rate", 50, 50);
+    column("Size", 50, 50);
+    column("File Name", 200, 100);
     Place(sSplitter2, sPanel2, alTop, 447, 4);
     sSplitter2.SetBounds(0, 184, 447, 4);
     sSplitter2.SetBeveled(true);

@@ -2,7 +2,7 @@
 #include "AboutFixture.h"
 
 #include "about/AboutBox.h"
-#include "app/Addresses.h"
+#include "base/Product.h"
 
 namespace {
 
@@ -140,7 +140,7 @@ TEST_F(AboutWindow, ControlsLayout)
     EXPECT_EQ(box.Version.Caption(), "Version 1.2 (Build 1.2.1.1)");
     EXPECT_EQ(box.Version.Alignment(), taCenter);
     EXPECT_EQ(box.Version.Font(), Arial(11, true, Navy));
-    EXPECT_EQ(box.Label2.Caption(), Addresses::Maker);
+    EXPECT_EQ(box.Label2.Caption(), Product::Maker);
     EXPECT_EQ(box.Label2.Font(), Arial(11, true, Navy));
     EXPECT_EQ(box.Label1.Caption(), "E-mail :");
     EXPECT_EQ(box.Label3.Caption(), "Home Page :");
@@ -151,7 +151,7 @@ TEST_F(AboutWindow, ControlsLayout)
 
     EXPECT_EQ(box.CoolLabel1.Caption(), "help@morvane.example.org");
     EXPECT_EQ(box.CoolLabel1.Hint(), "help@morvane.example.org|Send e-mail to the support team");
-    EXPECT_EQ(box.CoolLabel2.Caption(), Addresses::HomePage);
+    EXPECT_EQ(box.CoolLabel2.Caption(), Product::HomePage);
     EXPECT_EQ(box.CoolLabel2.Hint(), "Goto home page");
     for (TCoolLabel* link : {&box.CoolLabel1, &box.CoolLabel2}) {
         EXPECT_EQ(link->Font(), Arial(12, false, RGB(0, 0, 255), true)) << link->Name();

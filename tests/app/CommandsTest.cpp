@@ -3,6 +3,7 @@
 #include "MainFormFixture.h"
 #include "MenuDriver.h"
 #include "app/Addresses.h"
+#include "base/Product.h"
 #include "ui/Shell.h"
 
 #include <commctrl.h>
@@ -457,7 +458,7 @@ TEST_F(CommandsTest, TheHelpEntriesHandTheirAddressesToTheShell)
     ShellApi::TScopedBinding shell({&RecordShellExecute});
     ShellCalls.clear();
     Start();
-    Strings expected{Addresses::HomePage, Addresses::SupportMail};
+    Strings expected{Product::HomePage, Product::SupportMail};
 
     Menu->Choose({"Help", "Home page"});
     Menu->Choose({"Help", "Support team"});
@@ -469,7 +470,7 @@ TEST_F(CommandsTest, TheHelpEntriesHandTheirAddressesToTheShell)
     ShellResult = reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
     Menu->Choose({"Help", "Home page"});
     ShellResult = reinterpret_cast<HINSTANCE>(42);
-    expected.push_back(Addresses::HomePage);
+    expected.push_back(Product::HomePage);
 
     Strings files;
     for (const TShellCall& call : ShellCalls) {
@@ -481,7 +482,7 @@ TEST_F(CommandsTest, TheHelpEntriesHandTheirAddressesToTheShell)
         EXPECT_EQ(call.Show, SW_SHOWNORMAL);
     }
     EXPECT_EQ(files, expected);
-    EXPECT_EQ(std::string(Addresses::SupportMail).rfind("mailto:", 0), 0u);
+    EXPECT_EQ(std::string(Product::SupportMail).rfind("mailto:", 0), 0u);
     EXPECT_TRUE(Boxes.empty());
 }
 

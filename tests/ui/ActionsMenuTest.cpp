@@ -94,11 +94,12 @@ protected:
         Linked.OnExecute = [this](TComponent& sender) { Ran.push_back(sender.Name()); };
         Menu = std::make_unique<TMainMenu>(&Form, "Menu");
         Menu->SetItems({
-            {"Top1", "&Top", {}, nullptr, {}, false,
-             {{"Linked1", {}, {}, &Linked, {}, false, {}},
-              {"Plain1", "Plain", "Plain short|Plain long", nullptr,
-               [this](TComponent& sender) { Ran.push_back(sender.Name()); }, true, {}},
-              {"Sub1", "Sub", "Sub hint", nullptr, {}, false, {{"Inner1", "Inner", {}, nullptr, {}, false, {}}}}}},
+            {.Name = "Top1", .Caption = "&Top",
+             .Items = {{.Name = "Linked1", .Action = &Linked},
+                       {.Name = "Plain1", .Caption = "Plain", .Hint = "Plain short|Plain long",
+                        .OnClick = [this](TComponent& sender) { Ran.push_back(sender.Name()); }, .AutoCheck = true},
+                       {.Name = "Sub1", .Caption = "Sub", .Hint = "Sub hint",
+                        .Items = {{.Name = "Inner1", .Caption = "Inner"}}}}},
         });
         Menu->AttachTo(Form);
         Form.HandleNeeded();
@@ -159,7 +160,7 @@ TEST_F(MenuOnForm, TheMenuOwnsItsBarWhicheverGoesFirst)
 
     MenuTestForm second;
     auto menu = std::make_unique<TMainMenu>(&second, "Menu");
-    menu->SetItems({{"A1", "A", {}, nullptr, {}, false, {{"B1", "B", "b", nullptr, {}, false, {}}}}});
+    menu->SetItems({{.Name = "A1", .Caption = "A", .Items = {{.Name = "B1", .Caption = "B", .Hint = "b"}}}});
     menu->AttachTo(second);
     second.HandleNeeded();
     bar = menu->Handle();
