@@ -7,7 +7,7 @@
 
 #include "app/DisplayText.h"
 #include "app/MainForm.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 bool PreviewsInBrowser(std::string_view LocalFileName)
 {

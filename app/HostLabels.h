@@ -16,7 +16,7 @@
 
 #include "app/SortKeys.h"
 #include "cache/EntryTypes.h"
-#include "ui/TextBlocks.h"
+#include "base/TextBlocks.h"
 
 // Longest host label kept whole; a longer one keeps this many characters and ends in " ...".
 inline constexpr std::size_t HostLabelLimit = 50;

@@ -14,7 +14,7 @@
 #include "app/SortKeys.h"
 #include "cache/EntryTypes.h"
 #include "ui/ListView.h"
-#include "ui/TextBlocks.h"
+#include "base/TextBlocks.h"
 
 class TPendingRows {
 public:

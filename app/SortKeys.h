@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/TextBlocks.h"
+#include "base/TextBlocks.h"
 
 using TSortKey = std::string;
 

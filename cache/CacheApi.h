@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "ui/Seam.h"
+#include "base/Seam.h"
 
 namespace CacheApi {
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "cache/EntryTypes.h"
-#include "ui/Component.h"
+#include "base/Component.h"
 
 class TIECache;
 

@@ -14,7 +14,7 @@
 #include "settings/SettingsFileSystem.h"
 #include "settings/StoragePath.h"
 #include "settings/ValueEncoding.h"
-#include "ui/Component.h"
+#include "base/Component.h"
 
 enum TFileLocation {
     flCustom,    // FileName as given (relative names against the current folder)

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "base/Handle.h"
 #include "ui/Application.h"
 
 namespace {
@@ -16,27 +17,10 @@ constexpr std::string_view kNormPos = "NormPos";
 
 constexpr std::string_view kAlignmentIdentifiers[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 
-// The screen's device context for the lifetime of the object.
-class TScreenDC {
-public:
-    TScreenDC() : FDC(::GetDC(nullptr)) {}
-    ~TScreenDC()
-    {
-        if (FDC)
-            ::ReleaseDC(nullptr, FDC);
-    }
-    TScreenDC(const TScreenDC&) = delete;
-    TScreenDC& operator=(const TScreenDC&) = delete;
-    HDC Get() const { return FDC; }
-
-private:
-    HDC FDC;
-};
-
 int ScreenPixelsPerInch()
 {
     TScreenDC dc;
-    return dc.Get() ? ::GetDeviceCaps(dc.Get(), LOGPIXELSY) : 0;
+    return dc.DC() ? ::GetDeviceCaps(dc.DC(), LOGPIXELSY) : 0;
 }
 
 std::string FourNumbers(long a, long b, long c, long d)
@@ -395,7 +379,7 @@ void TJvFormPlacement::SetMaximizedPosition()
 std::optional<TPublishedProperty> FindPublishedProperty(TComponent& Component, std::string_view Name)
 {
     if (auto* listView = dynamic_cast<TListView*>(&Component)) {
-        if (TComponent::SameText(Name, "Columns")) {
+        if (SameText(Name, "Columns")) {
             TListColumns& columns = listView->Columns();
             return TPublishedProperty{
                 "Columns",

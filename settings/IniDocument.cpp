@@ -2,40 +2,12 @@
 
 #include <algorithm>
 
-namespace {
-
-unsigned char Fold(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-}
-
-// Trims every byte up to 32 (blanks and control characters, NUL included).
-std::string_view Trim(std::string_view Text)
-{
-    std::size_t first = 0, last = Text.size();
-    while (first < last && static_cast<unsigned char>(Text[first]) <= 32)
-        ++first;
-    while (last > first && static_cast<unsigned char>(Text[last - 1]) <= 32)
-        --last;
-    return Text.substr(first, last - first);
-}
-
-} // namespace
+#include "base/Text.h"
 
 TIniDocument::TIniDocument() = default;
 TIniDocument::~TIniDocument() = default;
 TIniDocument::TIniDocument(TIniDocument&&) noexcept = default;
 TIniDocument& TIniDocument::operator=(TIniDocument&&) noexcept = default;
-
-bool TIniDocument::SameText(std::string_view A, std::string_view B)
-{
-    if (A.size() != B.size())
-        return false;
-    for (std::size_t i = 0; i < A.size(); ++i)
-        if (Fold(static_cast<unsigned char>(A[i])) != Fold(static_cast<unsigned char>(B[i])))
-            return false;
-    return true;
-}
 
 std::size_t TIniDocument::TFoldedHash::operator()(std::string_view Text) const noexcept
 {
@@ -43,7 +15,7 @@ std::size_t TIniDocument::TFoldedHash::operator()(std::string_view Text) const n
     std::size_t h = sizeof(std::size_t) == 8 ? static_cast<std::size_t>(14695981039346656037ull) : 2166136261u;
     const std::size_t prime = sizeof(std::size_t) == 8 ? static_cast<std::size_t>(1099511628211ull) : 16777619u;
     for (char c : Text) {
-        h ^= Fold(static_cast<unsigned char>(c));
+        h ^= FoldAsciiCase(static_cast<unsigned char>(c));
         h *= prime;
     }
     return h;
@@ -103,7 +75,7 @@ void TIniDocument::Load(std::string_view Bytes)
         std::size_t end = pos;
         while (end < n && Bytes[end] != '\r' && Bytes[end] != '\n')
             ++end;
-        std::string_view line = Trim(Bytes.substr(pos, end - pos));
+        std::string_view line = TrimBlanks(Bytes.substr(pos, end - pos));
         pos = end + 1;
         if (end < n && Bytes[end] == '\r' && pos < n && Bytes[pos] == '\n')
             ++pos;
@@ -111,7 +83,7 @@ void TIniDocument::Load(std::string_view Bytes)
         if (line.empty() || line.front() == ';')
             continue;
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            current = &AddSection(std::string(Trim(line.substr(1, line.size() - 2))));
+            current = &AddSection(std::string(TrimBlanks(line.substr(1, line.size() - 2))));
             continue;
         }
         if (!current)
@@ -120,8 +92,8 @@ void TIniDocument::Load(std::string_view Bytes)
         if (eq == std::string_view::npos) {
             current->Lines.emplace_back(line);
         } else {
-            std::string_view key = Trim(line.substr(0, eq));
-            std::string_view value = Trim(line.substr(eq + 1));
+            std::string_view key = TrimBlanks(line.substr(0, eq));
+            std::string_view value = TrimBlanks(line.substr(eq + 1));
             std::string text;
             text.reserve(key.size() + 1 + value.size());
             text.append(key).append(1, '=').append(value);

@@ -18,6 +18,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/Text.h"
+
 class TIniDocument {
 public:
     TIniDocument();
@@ -68,7 +70,6 @@ public:
 
     // Whether Line is a "key=..." line of that key (letter case ignored).
     static bool LineHasKey(std::string_view Line, std::string_view Key);
-    static bool SameText(std::string_view A, std::string_view B);
 
 private:
     struct TSection {

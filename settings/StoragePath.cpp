@@ -1,6 +1,6 @@
 #include "settings/StoragePath.h"
 
-#include "settings/IniDocument.h"
+#include "base/Text.h"
 
 std::string NormalizeStoragePath(std::string_view Path)
 {
@@ -50,7 +50,7 @@ std::string ExpandFormNamePath(std::string_view Path, std::string_view FormName)
         result.push_back('\\');
     constexpr std::string_view macro = "%FORM_NAME%";
     for (std::size_t i = 0; i + macro.size() <= result.size(); ++i)
-        if (TIniDocument::SameText(std::string_view(result).substr(i, macro.size()), macro)) {
+        if (SameText(std::string_view(result).substr(i, macro.size()), macro)) {
             result.replace(i, macro.size(), FormName);
             break;
         }

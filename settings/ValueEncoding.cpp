@@ -3,7 +3,6 @@
 #include <charconv>
 #include <climits>
 
-#include "settings/IniDocument.h"
 
 namespace {
 
@@ -16,7 +15,7 @@ bool IsListedWord(std::string_view Text, std::string_view List)
         if (end == std::string_view::npos)
             end = List.size();
         std::string_view word = TrimBlanks(List.substr(pos, end - pos));
-        if (!word.empty() && TIniDocument::SameText(word, Text))
+        if (!word.empty() && SameText(word, Text))
             return true;
         pos = end + 1;
     }
@@ -101,7 +100,7 @@ std::string EnumerationToText(int Value, TEnumIdentifiers Identifiers, const TJv
 int EnumerationFromText(std::string_view Text, TEnumIdentifiers Identifiers)
 {
     for (std::size_t i = 0; i < Identifiers.size(); ++i)
-        if (TIniDocument::SameText(Text, Identifiers[i]))
+        if (SameText(Text, Identifiers[i]))
             return static_cast<int>(i);
     int ordinal = IntegerFromText(Text);
     if (ordinal < 0 || static_cast<std::size_t>(ordinal) >= Identifiers.size()) {
@@ -111,13 +110,4 @@ int EnumerationFromText(std::string_view Text, TEnumIdentifiers Identifiers)
         throw EConvertError(message);
     }
     return ordinal;
-}
-
-std::string_view TrimBlanks(std::string_view Text)
-{
-    while (!Text.empty() && static_cast<unsigned char>(Text.front()) <= 32)
-        Text.remove_prefix(1);
-    while (!Text.empty() && static_cast<unsigned char>(Text.back()) <= 32)
-        Text.remove_suffix(1);
-    return Text;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Text.h"
+
 // A text that does not hold the value asked for.
 class EConvertError : public std::runtime_error {
 public:
@@ -75,6 +77,3 @@ std::string EnumerationToText(int Value, TEnumIdentifiers Identifiers, const TJv
 // An identifier (letter case ignored), else an integer ordinal. An ordinal
 // outside the identifiers' range is a conversion error too.
 int EnumerationFromText(std::string_view Text, TEnumIdentifiers Identifiers);
-
-// Text without the blanks and control characters (codes up to 32) at either end.
-std::string_view TrimBlanks(std::string_view Text);

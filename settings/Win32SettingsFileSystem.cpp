@@ -4,32 +4,9 @@
 
 #include <algorithm>
 
+#include "base/Handle.h"
+
 namespace {
-
-// Owns a file handle.
-class TFileHandle {
-public:
-    explicit TFileHandle(HANDLE Handle) : FHandle(Handle) {}
-    ~TFileHandle()
-    {
-        if (Valid())
-            CloseHandle(FHandle);
-    }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-    bool Valid() const { return FHandle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return FHandle; }
-    // Closes now, reporting whether the system accepted it.
-    bool Close()
-    {
-        HANDLE h = FHandle;
-        FHandle = INVALID_HANDLE_VALUE;
-        return CloseHandle(h) != FALSE;
-    }
-
-private:
-    HANDLE FHandle;
-};
 
 // Writes every byte to an open file, flushes it and closes it.
 bool WriteWhole(TFileHandle& File, std::string_view Bytes)
@@ -43,7 +20,8 @@ bool WriteWhole(TFileHandle& File, std::string_view Bytes)
     }
     if (!FlushFileBuffers(File.Get()))
         return false;
-    return File.Close();
+    // Closed here, so that a failure to close counts.
+    return ::CloseHandle(File.Release()) != FALSE;
 }
 
 } // namespace
@@ -75,7 +53,7 @@ std::optional<std::string> TWin32SettingsFileSystem::ReadWholeFile(const std::st
 {
     TFileHandle file(CreateFileA(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
+    if (!file)
         return std::nullopt;
     std::string content;
     LARGE_INTEGER size{};
@@ -100,7 +78,7 @@ TSettingsFileSystem::TWriteResult TWin32SettingsFileSystem::WriteNewFile(const s
                                                                           std::string_view Bytes)
 {
     TFileHandle file(CreateFileA(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
+    if (!file)
         return TWriteResult::NotCreated;
     return WriteWhole(file, Bytes) ? TWriteResult::Written : TWriteResult::Incomplete;
 }
@@ -113,7 +91,7 @@ bool TWin32SettingsFileSystem::OverwriteFile(const std::string& Name, std::strin
         return false;
     TFileHandle file(CreateFileA(Name.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                  nullptr));
-    return file.Valid() && WriteWhole(file, Bytes);
+    return file && WriteWhole(file, Bytes);
 }
 
 bool TWin32SettingsFileSystem::CreateFolder(const std::string& Name)

@@ -31,7 +31,7 @@
 #include "app/HostLabels.h"
 #include "app/MainForm.h"
 #include "app/SortKeys.h"
-#include "ui/TextBlocks.h"
+#include "base/TextBlocks.h"
 #include "cache/CacheApi.h"
 #include "cache/IECache.h"
 #include "ui/Application.h"

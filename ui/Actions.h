@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Component.h"
+#include "base/Component.h"
 #include "ui/Control.h"
 
 class TActionList;

@@ -28,7 +28,7 @@
 #include <string>
 
 #include "ui/Control.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 class TBrowserSite;
 class TBrowserEvents;

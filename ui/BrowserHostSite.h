@@ -30,7 +30,7 @@
 
 #include <string>
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 // The download-control flags the site reports as DISPID_AMBIENT_DLCONTROL.
 constexpr DWORD BrowserDownloadControl =

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/Component.h"
-#include "ui/Handle.h"
+#include "base/Component.h"
+#include "base/Handle.h"
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 

@@ -1,29 +1,12 @@
-// Memory device contexts and 32-bit top-down DIB sections, for controls that
-// compose their picture in memory before putting it on the screen.
+// 32-bit top-down DIB sections, for controls that compose their picture in
+// memory (in a TMemoryDC) before putting it on the screen.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "ui/Handle.h"
-
-// A memory device context compatible with the screen, deleted with the guard.
-class TMemoryDC {
-public:
-    TMemoryDC() : FDC(::CreateCompatibleDC(nullptr)) {}
-    ~TMemoryDC()
-    {
-        if (FDC)
-            ::DeleteDC(FDC);
-    }
-    TMemoryDC(const TMemoryDC&) = delete;
-    TMemoryDC& operator=(const TMemoryDC&) = delete;
-    HDC DC() const { return FDC; }
-
-private:
-    HDC FDC;
-};
+#include "base/Handle.h"
 
 // A 32-bit DIB section whose first row is the top one; pixels are 0x00RRGGBB.
 class TDib {

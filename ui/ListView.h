@@ -14,7 +14,7 @@
 
 #include "ui/Control.h"
 #include "ui/StdCtrls.h"
-#include "ui/TextBlocks.h"
+#include "base/TextBlocks.h"
 
 class TListView;
 

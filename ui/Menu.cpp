@@ -211,7 +211,7 @@ TMenuItem* TMainMenu::FindPopup(HMENU SubMenu) const
 
 TMenuItem* TMainMenu::FindItem(std::string_view Name) const
 {
-    return Search([&](const TMenuItem& item) { return TComponent::SameText(item.Name(), Name); });
+    return Search([&](const TMenuItem& item) { return SameText(item.Name(), Name); });
 }
 
 bool TMainMenu::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result)

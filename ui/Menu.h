@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "ui/Actions.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 class TForm;
 class TMainMenu;

@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "ui/Seam.h"
+#include "base/Seam.h"
 
 namespace ShellApi {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 int SplitterClamp(int Proposed, int Neighbour, int Other, int MinSize)
 {

@@ -5,7 +5,7 @@
 #include <vssym32.h>
 
 #include "ui/Application.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 // --- TPanel ---------------------------------------------------------------
 
@@ -87,17 +87,13 @@ void TLabel::SetAutoSize(bool Value)
 SIZE TLabel::TextExtent() const
 {
     SIZE extent{0, 0};
-    HDC dc = ::GetDC(nullptr);
-    {
-        TSelectObject font(dc, FontHandle());
-        RECT r{0, 0, 0, 0};
-        const std::string text = FCaption.empty() ? std::string(" ") : FCaption;
-        ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
-                    DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
-        extent.cx = FCaption.empty() ? 0 : r.right - r.left;
-        extent.cy = r.bottom - r.top;
-    }
-    ::ReleaseDC(nullptr, dc);
+    const TScreenDC dc;
+    TSelectObject font(dc.DC(), FontHandle());
+    RECT r{0, 0, 0, 0};
+    const std::string text = FCaption.empty() ? std::string(" ") : FCaption;
+    ::DrawTextA(dc.DC(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+    extent.cx = FCaption.empty() ? 0 : r.right - r.left;
+    extent.cy = r.bottom - r.top;
     return extent;
 }
 

@@ -7,7 +7,7 @@
 #include "app/DetailPane.h"
 #include "app/DisplayText.h"
 #include "cache/IECache.h"
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 namespace {
 

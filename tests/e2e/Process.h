@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Handle.h"
+#include "base/Handle.h"
 
 // The folder of the running test program, with a trailing backslash.
 std::string ModuleFolder();

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ui/ListView.h"
-#include "ui/TextBlocks.h"
+#include "base/TextBlocks.h"
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Text.h"
+
 class TComponent {
 public:
     explicit TComponent(TComponent* Owner = nullptr, std::string Name = {})
@@ -41,20 +43,6 @@ public:
             if (SameText(member->FName, Name))
                 return member;
         return nullptr;
-    }
-
-    static bool SameText(std::string_view a, std::string_view b)
-    {
-        if (a.size() != b.size())
-            return false;
-        for (size_t i = 0; i < a.size(); ++i) {
-            unsigned char x = a[i], y = b[i];
-            if (x >= 'a' && x <= 'z') x -= 32;
-            if (y >= 'a' && y <= 'z') y -= 32;
-            if (x != y)
-                return false;
-        }
-        return true;
     }
 
 private:

@@ -1,5 +1,6 @@
 // Ownership of platform handles in the type: TUniqueHandle closes what it
-// holds exactly once; TComPtr releases its interface.
+// holds exactly once; guards for device contexts and selected GDI objects;
+// TComPtr releases its interface.
 #pragma once
 
 #include <windows.h>
@@ -98,6 +99,40 @@ public:
 private:
     HWND FWnd;
     PAINTSTRUCT FPaint{};
+    HDC FDC;
+};
+
+// The screen's device context, released with the guard.
+class TScreenDC {
+public:
+    TScreenDC() : FDC(::GetDC(nullptr)) {}
+    ~TScreenDC()
+    {
+        if (FDC)
+            ::ReleaseDC(nullptr, FDC);
+    }
+    TScreenDC(const TScreenDC&) = delete;
+    TScreenDC& operator=(const TScreenDC&) = delete;
+    HDC DC() const { return FDC; }
+
+private:
+    HDC FDC;
+};
+
+// A memory device context compatible with the screen, deleted with the guard.
+class TMemoryDC {
+public:
+    TMemoryDC() : FDC(::CreateCompatibleDC(nullptr)) {}
+    ~TMemoryDC()
+    {
+        if (FDC)
+            ::DeleteDC(FDC);
+    }
+    TMemoryDC(const TMemoryDC&) = delete;
+    TMemoryDC& operator=(const TMemoryDC&) = delete;
+    HDC DC() const { return FDC; }
+
+private:
     HDC FDC;
 };
 
