@@ -18,14 +18,6 @@ FILETIME FileTimeOf(WORD Year, WORD Month, WORD Day, WORD Hour = 0, WORD Minute 
     return ft;
 }
 
-TScriptEntry EntryNamed(const std::string& Url, DWORD Type = NORMAL_CACHE_ENTRY)
-{
-    TScriptEntry e;
-    e.Url = Url;
-    e.Type = Type;
-    return e;
-}
-
 const TFilterOptions WindowSet{NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY,
     TRACK_ONLINE_ENTRY};
 
