@@ -57,8 +57,6 @@ public:
     bool ValueExists(std::string_view Section, std::string_view Key) const;
     // The section holds at least one line.
     bool SectionExists(std::string_view Section) const;
-    // Removes every section of that name with all its lines.
-    void EraseSection(std::string_view Section);
     // Removes every section whose name begins with Prefix, compared with
     // letter case; gives the number removed.
     std::size_t EraseSectionsWithPrefix(std::string_view Prefix);
