@@ -4,16 +4,17 @@
 
 #include <stdexcept>
 
-TForm::TForm(TComponent* Owner, std::string Name, std::string ClassName)
+void TFormDeleter::operator()(TForm* Form) const
+{
+    Form->Destroy();
+    delete Form;
+}
+
+TForm::TForm(const TFormKey&, TComponent* Owner, std::string Name, std::string ClassName)
     : TControl(Owner, std::move(Name)), FClassName(std::move(ClassName))
 {
     SetParentColor(false);
     FVisible = false;
-}
-
-TForm::~TForm()
-{
-    Destroy();
 }
 
 void TForm::Destroy()
@@ -21,6 +22,8 @@ void TForm::Destroy()
     if (FDestroyed)
         return;
     FDestroyed = true;
+    if (FWatcher)
+        FWatcher->FormDestroy(*this);
     if (OnDestroy)
         OnDestroy(*this);
     // The menu belongs to whoever made it: the window lets go of it first,
@@ -35,6 +38,24 @@ void TForm::DoCreate()
 {
     if (OnCreate)
         OnCreate(*this);
+}
+
+void TForm::DoShow()
+{
+    if (FWatcher)
+        FWatcher->FormShow(*this);
+    if (OnShow)
+        OnShow(*this);
+}
+
+bool TForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(*this, canClose);
+    if (FWatcher)
+        FWatcher->FormCloseQuery(*this, canClose);
+    return canClose;
 }
 
 DWORD TForm::Style() const
@@ -131,8 +152,7 @@ void TForm::Show()
     HandleNeeded();
     if (!FShown) {
         FShown = true;
-        if (OnShow)
-            OnShow(*this);
+        DoShow();
         if (!FHandle)
             return;
         ApplyPosition();
@@ -145,10 +165,7 @@ void TForm::Show()
 
 void TForm::Close()
 {
-    bool canClose = true;
-    if (OnCloseQuery)
-        OnCloseQuery(*this, canClose);
-    if (!canClose)
+    if (!CloseQuery())
         return;
     TCloseAction action = caHide;
     if (OnClose)
@@ -173,7 +190,7 @@ void TForm::Close()
         Hide();
 }
 
-int TForm::ShowModal()
+void TForm::ShowModal()
 {
     TForm* main = Application().MainForm();
     HWND disabled = (main && main != this && main->Handle()) ? main->Handle() : nullptr;
@@ -191,7 +208,6 @@ int TForm::ShowModal()
     if (FHandle)
         Hide();
     FModal = false;
-    return 0;
 }
 
 LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -210,6 +226,8 @@ LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_ENDSESSION:
         if (WParam && OnEndSession)
             OnEndSession(*this);
+        if (WParam && FWatcher)
+            FWatcher->FormEndSession(*this);
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(LParam);

@@ -90,7 +90,7 @@ protected:
     static void SetUpTestSuite()
     {
         Application().Initialize();
-        Form = std::make_unique<TForm>(nullptr, "BrowserTestForm", "TBrowserTestForm");
+        Form = MakeForm<TForm>(nullptr, "BrowserTestForm", "TBrowserTestForm");
         Form->Show();
     }
     static void TearDownTestSuite()
@@ -122,7 +122,7 @@ protected:
         return site.template As<I>(Iid);
     }
 
-    static inline std::unique_ptr<TForm> Form;
+    static inline TFormPtr<TForm> Form;
     std::unique_ptr<TBrowserHost> Host;
 };
 
@@ -478,7 +478,7 @@ TEST_F(BrowserHostTest, KeysGoFirstToTheActiveObjectWhileTheFocusIsInTheView)
     auto press = [](HWND Focus, WPARAM Key) {
         ::SetFocus(Focus);
         ::PostMessageA(Focus, WM_KEYDOWN, Key, 0);
-        Application().ProcessMessages();
+        while (Application().ProcessMessage()) {}
         return ::GetFocus();
     };
     EXPECT_EQ(view, press(view, VK_TAB)); // taken by the control: the focus stays
