@@ -382,9 +382,9 @@ void TJvFormPlacement::SetMaximizedPosition()
         return;
     if (!::IsWindowVisible(wnd))
         placement.showCmd = SW_HIDE;
-    const bool sizeable = FForm.BorderStyle() == bsSizeable;
-    placement.ptMaxPosition.x = -::GetSystemMetrics(sizeable ? SM_CXFRAME : SM_CXFIXEDFRAME);
-    placement.ptMaxPosition.y = -::GetSystemMetrics(sizeable ? SM_CYFRAME : SM_CYFIXEDFRAME);
+    // The form has a sizeable border.
+    placement.ptMaxPosition.x = -::GetSystemMetrics(SM_CXFRAME);
+    placement.ptMaxPosition.y = -::GetSystemMetrics(SM_CYFRAME);
     ::SetWindowPlacement(wnd, &placement);
 }
 

@@ -57,11 +57,6 @@ public:
     // (EConvertError) for the caller to report.
     void RestoreWindowSettings();
 
-    void FormShow(TForm& Sender) override;
-    void FormCloseQuery(TForm& Sender, bool& CanClose) override;
-    void FormDestroy(TForm& Sender) override;
-    void FormEndSession(TForm& Sender) override;
-
 protected:
     TForm& Form() const { return FForm; }
 
@@ -71,6 +66,11 @@ protected:
     virtual void RestoreProperties() {}
 
 private:
+    void FormShow(TForm& Sender) override;
+    void FormCloseQuery(TForm& Sender, bool& CanClose) override;
+    void FormDestroy(TForm& Sender) override;
+    void FormEndSession(TForm& Sender) override;
+
     std::string PathOf(std::string_view Key) const;
     void SavePlacement();
     void RestorePlacement();

@@ -66,10 +66,10 @@ public:
     // The lines of the (first) section of that name, or null when there is none.
     const std::vector<std::string>* SectionLines(std::string_view Section) const;
 
+private:
     // Whether Line is a "key=..." line of that key (letter case ignored).
     static bool LineHasKey(std::string_view Line, std::string_view Key);
 
-private:
     struct TSection {
         std::string Name;
         std::vector<std::string> Lines;

@@ -170,8 +170,6 @@ void TForm::Close()
     TCloseAction action = caHide;
     if (OnClose)
         OnClose(*this, action);
-    if (action == caNone)
-        return;
     if (FModal) {
         FModalDone = true;
         if (action == caFree)
@@ -182,9 +180,7 @@ void TForm::Close()
         Application().Terminate();
         return;
     }
-    if (action == caMinimize)
-        ::ShowWindow(FHandle, SW_MINIMIZE);
-    else if (action == caFree)
+    if (action == caFree)
         Application().ReleaseForm(this);
     else
         Hide();

@@ -57,7 +57,7 @@ protected:
 
 enum TPosition { poDesigned, poDesktopCenter, poMainFormCenter };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
-enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TCloseAction { caHide, caFree };
 enum TBorderStyle { bsSizeable, bsToolWindow };
 
 class TForm : public TControl {

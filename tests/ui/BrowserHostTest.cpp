@@ -319,7 +319,6 @@ TEST_F(BrowserHostTest, SiteReportsTheDownloadControlFlagsAsAmbientProperty)
                            DLCTL_NO_DLACTIVEXCTLS | DLCTL_NO_BEHAVIORS | DLCTL_NO_CLIENTPULL |
                            DLCTL_NO_FRAMEDOWNLOAD | DLCTL_SILENT | DLCTL_FORCEOFFLINE;
     EXPECT_EQ(expected, static_cast<DWORD>(V_I4(&result)));
-    EXPECT_EQ(expected, TBrowserHost::DownloadControl());
 
     // Other ambient properties are left to the control's defaults.
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, ambient->Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, LOCALE_USER_DEFAULT,
