@@ -19,9 +19,6 @@ TForm::TForm(const TFormKey&, TComponent* Owner, std::string Name, std::string C
 
 void TForm::Destroy()
 {
-    if (FDestroyed)
-        return;
-    FDestroyed = true;
     if (FWatcher)
         FWatcher->FormDestroy(*this);
     if (OnDestroy)

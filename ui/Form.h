@@ -123,7 +123,7 @@ protected:
 
 private:
     friend struct TFormDeleter;
-    // Fires OnDestroy (once) and destroys the window.
+    // Fires OnDestroy and destroys the window; the deleter's first step.
     void Destroy();
 
     std::string FClassName;
@@ -137,7 +137,6 @@ private:
     bool FShown = false;
     bool FModal = false;
     bool FModalDone = false;
-    bool FDestroyed = false;
     TFormWatcher* FWatcher = nullptr;
     std::vector<TMessageHook> FHooks;
 };
