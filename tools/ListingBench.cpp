@@ -849,7 +849,8 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     Application().Initialize();
     Application().SetTitle("Morvane");
-    TfrmMorvane form;
+    TFormPtr<TfrmMorvane> owner = MakeForm<TfrmMorvane>();
+    TfrmMorvane& form = *owner;
 
     std::printf("Morvane listing benchmark: each figure is the best of %d runs (QueryPerformanceCounter),\n"
                 "the window's work beside the cache component's own work for the same entries (the floor).\n"

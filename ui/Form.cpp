@@ -4,23 +4,23 @@
 
 #include <stdexcept>
 
-TForm::TForm(TComponent* Owner, std::string Name, std::string ClassName)
+void TFormDeleter::operator()(TForm* Form) const
+{
+    Form->Destroy();
+    delete Form;
+}
+
+TForm::TForm(const TFormKey&, TComponent* Owner, std::string Name, std::string ClassName)
     : TControl(Owner, std::move(Name)), FClassName(std::move(ClassName))
 {
     SetParentColor(false);
     FVisible = false;
 }
 
-TForm::~TForm()
-{
-    Destroy();
-}
-
 void TForm::Destroy()
 {
-    if (FDestroyed)
-        return;
-    FDestroyed = true;
+    if (FWatcher)
+        FWatcher->FormDestroy(*this);
     if (OnDestroy)
         OnDestroy(*this);
     // The menu belongs to whoever made it: the window lets go of it first,
@@ -35,6 +35,24 @@ void TForm::DoCreate()
 {
     if (OnCreate)
         OnCreate(*this);
+}
+
+void TForm::DoShow()
+{
+    if (FWatcher)
+        FWatcher->FormShow(*this);
+    if (OnShow)
+        OnShow(*this);
+}
+
+bool TForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(*this, canClose);
+    if (FWatcher)
+        FWatcher->FormCloseQuery(*this, canClose);
+    return canClose;
 }
 
 DWORD TForm::Style() const
@@ -131,8 +149,7 @@ void TForm::Show()
     HandleNeeded();
     if (!FShown) {
         FShown = true;
-        if (OnShow)
-            OnShow(*this);
+        DoShow();
         if (!FHandle)
             return;
         ApplyPosition();
@@ -145,16 +162,11 @@ void TForm::Show()
 
 void TForm::Close()
 {
-    bool canClose = true;
-    if (OnCloseQuery)
-        OnCloseQuery(*this, canClose);
-    if (!canClose)
+    if (!CloseQuery())
         return;
     TCloseAction action = caHide;
     if (OnClose)
         OnClose(*this, action);
-    if (action == caNone)
-        return;
     if (FModal) {
         FModalDone = true;
         if (action == caFree)
@@ -165,15 +177,13 @@ void TForm::Close()
         Application().Terminate();
         return;
     }
-    if (action == caMinimize)
-        ::ShowWindow(FHandle, SW_MINIMIZE);
-    else if (action == caFree)
+    if (action == caFree)
         Application().ReleaseForm(this);
     else
         Hide();
 }
 
-int TForm::ShowModal()
+void TForm::ShowModal()
 {
     TForm* main = Application().MainForm();
     HWND disabled = (main && main != this && main->Handle()) ? main->Handle() : nullptr;
@@ -191,7 +201,6 @@ int TForm::ShowModal()
     if (FHandle)
         Hide();
     FModal = false;
-    return 0;
 }
 
 LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -210,6 +219,8 @@ LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_ENDSESSION:
         if (WParam && OnEndSession)
             OnEndSession(*this);
+        if (WParam && FWatcher)
+            FWatcher->FormEndSession(*this);
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(LParam);

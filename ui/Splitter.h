@@ -13,7 +13,6 @@ public:
     using TControl::TControl;
     int MinSize() const { return FMinSize; }
     void SetMinSize(int Value) { FMinSize = Value; }
-    bool Beveled() const { return FBeveled; }
     void SetBeveled(bool Value) { FBeveled = Value; }
 
     // The control resized by this splitter and the pane on its other side.

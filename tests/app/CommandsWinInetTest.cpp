@@ -100,7 +100,7 @@ protected:
         Application().MessageBox = FSavedBox;
     }
 
-    std::unique_ptr<TfrmMorvane> Form;
+    TFormPtr<TfrmMorvane> Form;
     std::vector<std::string> Boxes;
 
 private:
@@ -118,7 +118,7 @@ TEST_F(CommandsOnWinInet, DeleteAllWithCookiesChosenDeletesEveryCookieAndKeepsTh
     const std::vector<std::string> cookies = Enumerate("Cookie:");
     ASSERT_GE(cookies.size(), 2u);
 
-    Form = std::make_unique<TfrmMorvane>();
+    Form = MakeForm<TfrmMorvane>();
     Form->LoadCache();
     TMenuDriver menu(Form->Handle());
     menu.Choose({"View", "Show cookies"});

@@ -278,7 +278,6 @@ TEST_F(IECacheTest, NeverAssignedComponentEnumeratesWithMaskZero)
     EXPECT_EQ(cache.FilterOptions(), WindowSet);
     EXPECT_EQ(cache.SearchPattern(), spAll);
     EXPECT_FALSE(cache.OnEntry);
-    EXPECT_FALSE(cache.OnGroup);
     cache.RetrieveEntries(0);
     ASSERT_EQ(Script.FirstCalls.size(), 2u);
     EXPECT_EQ(Script.FirstCalls[0].Filter, 0u);
