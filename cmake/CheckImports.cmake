@@ -2,7 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # cmake -DEXE=<program> -DOBJDUMP=<objdump> -DFORMAT=<pei-i386|pei-x86-64> -P CheckImports.cmake
 # Fails unless the program has the expected PE format, imports only Windows
 # system DLLs and has the header of a modern Windows program: subsystem
-# version 6.0, aware of terminal sessions and, when 32-bit, large-address aware.
+# version 6.0, aware of terminal sessions, large-address aware.
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cannot read ${EXE}")
@@ -16,7 +16,7 @@ endif()
 if(NOT dump MATCHES "TERMINAL_SERVICE_AWARE")
   message(FATAL_ERROR "${EXE} is not terminal-server aware")
 endif()
-if(FORMAT STREQUAL "pei-i386" AND NOT dump MATCHES "\n[ \t]+large address aware\n")
+if(NOT dump MATCHES "\n[ \t]+large address aware\n")
   message(FATAL_ERROR "${EXE} is not large-address aware")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
