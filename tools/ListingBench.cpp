@@ -34,6 +34,7 @@
 #include "base/TextBlocks.h"
 #include "cache/CacheApi.h"
 #include "cache/IECache.h"
+#include "tests/RealCacheWrites.h"
 #include "ui/Application.h"
 
 namespace {
@@ -815,6 +816,10 @@ bool SeedRealCache(const std::vector<TBenchEntry>& Entries)
     if (GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
         std::printf("(the prefix's cache already holds the benchmark's entries)\n");
         return true;
+    }
+    if (!MayWriteRealCache()) {
+        std::printf("   not filled: %s\n", RealCacheOptIn);
+        return false;
     }
     std::printf("(committing %zu entries into the prefix's cache ...", Entries.size());
     std::fflush(stdout);
