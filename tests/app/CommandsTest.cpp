@@ -9,6 +9,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <set>
 
 namespace {
 
@@ -96,11 +99,19 @@ TEST_F(CommandsTest, TheMenuBarHoldsTheCommandsInOrderWithoutShortcuts)
     EXPECT_EQ(TMenuDriver::Captions(links), linkCaptions);
     EXPECT_EQ(linkCaptions.size(), 4u);
 
-    // No entry carries a shortcut text.
-    for (HMENU menu : {Menu->Find({"File"}).SubMenu, Menu->Find({"Edit"}).SubMenu, Menu->Find({"View"}).SubMenu,
-                       Menu->Find({"Help"}).SubMenu, links})
-        for (const std::string& caption : TMenuDriver::Captions(menu))
-            EXPECT_EQ(caption.find('\t'), std::string::npos) << caption;
+    // No entry carries a shortcut text; each has an access letter, unique in its menu.
+    for (HMENU menu : {bar, Menu->Find({"File"}).SubMenu, Menu->Find({"Edit"}).SubMenu, Menu->Find({"View"}).SubMenu,
+                       Menu->Find({"Help"}).SubMenu, links}) {
+        std::set<int> letters;
+        for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+            char text[80] = {};
+            ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            const char* mark = std::strchr(text, '&');
+            EXPECT_TRUE(!std::strchr(text, '\t') && (TMenuDriver::IsSeparator(menu, i) ||
+                                                    (mark && letters.insert(std::toupper(mark[1] & 0xFF)).second)))
+                << text;
+        }
+    }
 
     // At start the check marks name "Show all entries" and "Show the content".
     EXPECT_EQ(ShowChecks(), Strings{"Show all entries"});
