@@ -1,8 +1,24 @@
 #include "about/CoolLabel.h"
 
+#include "ui/Accessible.h"
 #include "ui/Shell.h"
 
 TCoolLabel::TCoolLabel(TComponent* Owner, std::string Name) : TLabel(Owner, std::move(Name)) {}
+
+void TCoolLabel::AfterCreateWnd()
+{
+    SetAccessibleRole(FHandle, ROLE_SYSTEM_LINK);
+}
+
+LRESULT TCoolLabel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    switch (Msg) {
+    case WM_DESTROY:
+        ClearAccessibleRole(FHandle);
+        break;
+    }
+    return TLabel::WndProc(Msg, WParam, LParam);
+}
 
 void TCoolLabel::SetMouseDownColor(COLORREF Value)
 {

@@ -23,6 +23,8 @@ public:
     void SetURL(std::string Value) { FURL = std::move(Value); }
 
 protected:
+    void AfterCreateWnd() override;
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
     void MouseEnter() override;
     void MouseLeave() override;
     void MouseDown(UINT Button, int X, int Y) override;

@@ -338,7 +338,7 @@ void TControl::CreateOwnClass(HWND ParentWnd, const char* ClassName, DWORD Style
         throw std::runtime_error("Cannot create window " + Name());
 }
 
-void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle)
+void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle, bool Routed)
 {
     HWND wnd = ::CreateWindowExA(ExStyle, ClassName, FText.c_str(), Style | (FVisible ? WS_VISIBLE : 0),
                                  FLeft, FTop, FWidth, FHeight, ParentWnd, nullptr,
@@ -349,6 +349,7 @@ void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style
         ::DestroyWindow(wnd);
         throw std::runtime_error("Cannot create window " + Name());
     }
+    FRouted = Routed;
     Attach(wnd);
 }
 
@@ -361,13 +362,22 @@ void TControl::Attach(HWND Wnd)
 LRESULT CALLBACK TControl::StdClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
                                         DWORD_PTR Data)
 {
+    auto* self = reinterpret_cast<TControl*>(Data);
+    if (self->FRouted && Msg != WM_NCDESTROY) {
+        try {
+            return self->WndProc(Msg, WParam, LParam);
+        } catch (...) {
+            Application().HandleCurrentException();
+            return 0;
+        }
+    }
     // The control handles the message first: a tree view's notifications
     // while it is taken down still reach its wrapper.
     LRESULT result = ::DefSubclassProc(Wnd, Msg, WParam, LParam);
     if (Msg == WM_NCDESTROY) {
         ::RemoveWindowSubclass(Wnd, StdClassProc, Id);
         ::RemovePropA(Wnd, ControlProp());
-        reinterpret_cast<TControl*>(Data)->FHandle = nullptr;
+        self->FHandle = nullptr;
     }
     return result;
 }
@@ -411,6 +421,8 @@ LRESULT CALLBACK TControl::StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPAR
 
 LRESULT TControl::DefaultProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
+    if (FRouted)
+        return ::DefSubclassProc(FHandle, Msg, WParam, LParam);
     return ::DefWindowProcA(FHandle, Msg, WParam, LParam);
 }
 

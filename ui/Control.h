@@ -1,12 +1,13 @@
 // TControl: a child window of a form, with the framework's alignment layout.
 //
-// Controls of our own window class (panels, labels, splitters, forms) receive
+// Controls of our own window class (panels, splitters, forms) receive
 // their messages in WndProc; standard controls (list view, tree view, edit,
 // button, status bar) get the WM_NOTIFY / WM_COMMAND / WM_CTLCOLOR* messages
 // that their parent receives handed back to them (Notify, Command, CtlColor).
 // `this` is stored as a window property, so a window's wrapper is found from
-// its handle without any global map. A standard control is subclassed only to
-// see its WM_NCDESTROY, after which its wrapper holds no handle.
+// its handle without any global map. A standard control is subclassed to see
+// its WM_NCDESTROY, after which its wrapper holds no handle; one made routed
+// (a label) receives its messages in WndProc like a control of our own class.
 #pragma once
 
 #include <windows.h>
@@ -123,7 +124,9 @@ protected:
     virtual void FontChanged();
     virtual void BoundsChanged() {}
     void CreateOwnClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle);
-    void CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle);
+    // Routed: every message of the window comes to WndProc, whose DefaultProc
+    // is then the class's own handling.
+    void CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle, bool Routed = false);
     void Attach(HWND Wnd);
     LRESULT DefaultProc(UINT Msg, WPARAM WParam, LPARAM LParam);
     HBRUSH BackgroundBrush() const;
@@ -163,4 +166,5 @@ private:
     mutable COLORREF FBrushColor = CLR_INVALID;
     int FUpdateCount = 0;
     bool FAligning = false;
+    bool FRouted = false;
 };

@@ -4,6 +4,7 @@
 #include <uxtheme.h>
 #include <vssym32.h>
 
+#include "ui/Accessible.h"
 #include "ui/Application.h"
 #include "base/Handle.h"
 
@@ -40,6 +41,18 @@ struct ThemeTraits {
 };
 using TThemeHandle = TUniqueHandle<ThemeTraits>;
 } // namespace
+
+void TGroupBox::AfterCreateWnd()
+{
+    SetAccessibleRole(FHandle, ROLE_SYSTEM_GROUPING);
+}
+
+LRESULT TGroupBox::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_DESTROY)
+        ClearAccessibleRole(FHandle);
+    return TControl::WndProc(Msg, WParam, LParam);
+}
 
 void TGroupBox::Paint(HDC DC)
 {
@@ -109,6 +122,11 @@ void TLabel::FontChanged()
 {
     TControl::FontChanged();
     AdjustSize();
+}
+
+void TLabel::CreateWnd(HWND ParentWnd)
+{
+    CreateStdClass(ParentWnd, "STATIC", Style() | SS_NOPREFIX, ExStyle(), true);
 }
 
 void TLabel::Paint(HDC DC)
