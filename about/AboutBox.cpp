@@ -62,6 +62,7 @@ void TAboutBox::BuildLayout()
     OKButton.SetText("OK");
     OKButton.SetTabOrder(0);
     OKButton.OnClick = [this](TComponent& sender) { OKButtonClick(sender); };
+    SetActiveControl(&OKButton);
 
     Panel1.SetParent(this);
     Panel1.SetBounds(7, 8, 411, 185);
@@ -142,13 +143,13 @@ LRESULT TAboutBox::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     switch (Msg) {
     case WM_ACTIVATE:
-        // Handled here and not passed on: activation gives no focus of its own.
+        // Handled here and not passed on: the focus is the one the window had
+        // when it was last active (at first the OK button's).
+        if (LOWORD(WParam) == WA_INACTIVE)
+            RememberFocus();
+        else
+            RestoreFocus();
         return 0;
-    case WM_WINDOWPOSCHANGED:
-        // So the first control takes the focus itself when the window appears.
-        if ((reinterpret_cast<const WINDOWPOS*>(LParam)->flags & SWP_SHOWWINDOW) && OKButton.Handle())
-            ::SetFocus(OKButton.Handle());
-        break;
     }
     return TForm::WndProc(Msg, WParam, LParam);
 }

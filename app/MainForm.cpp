@@ -98,6 +98,7 @@ void TfrmMorvane::BuildLayout()
     sPanel2.SetBevelOuter(bvNone);
     Place(CacheListView, sPanel2, alTop, 447, 184, 0);
     CacheListView.SetGridLines(true);
+    SetActiveControl(&CacheListView);
     CacheListView.OnChange = [this](TListView& sender, int item, UINT change) { CacheListViewChange(sender, item, change); };
     auto column = [this](const char* Caption, int Width, int MinWidth) {
         TListColumn& c = CacheListView.Columns().Add();

@@ -187,8 +187,10 @@ void TForm::ShowModal()
 {
     TForm* main = Application().MainForm();
     HWND disabled = (main && main != this && main->Handle()) ? main->Handle() : nullptr;
-    if (disabled)
+    if (disabled) {
+        main->RememberFocus(); // disabling may take the focus away first
         ::EnableWindow(disabled, FALSE);
+    }
     FModal = true;
     FModalDone = false;
     Show();
@@ -203,6 +205,27 @@ void TForm::ShowModal()
     FModal = false;
 }
 
+void TForm::RememberFocus()
+{
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(FHandle, focus))
+        FFocus = focus;
+}
+
+bool TForm::RestoreFocus()
+{
+    auto takes = [this](HWND Wnd) {
+        return Wnd && ::IsChild(FHandle, Wnd) && ::IsWindowVisible(Wnd) && ::IsWindowEnabled(Wnd);
+    };
+    HWND target = FFocus;
+    if (!takes(target))
+        target = FActiveControl ? FActiveControl->Handle() : nullptr;
+    if (!takes(target))
+        return false;
+    ::SetFocus(target);
+    return true;
+}
+
 LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     for (auto& hook : FHooks) {
@@ -214,6 +237,14 @@ LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(WParam) == WA_INACTIVE)
+            RememberFocus();
+        break; // the system's handling focuses the form, which hands the focus on
+    case WM_SETFOCUS:
+        if (RestoreFocus())
+            return 0;
+        break;
     case WM_QUERYENDSESSION:
         return TRUE;   // the session may end
     case WM_ENDSESSION:

@@ -1,8 +1,11 @@
 // The about window: its layout, its keys, its links and its life cycle.
 #include "AboutFixture.h"
 
+#include <algorithm>
+
 #include "about/AboutBox.h"
 #include "base/Product.h"
+#include "ui/Dib.h"
 
 namespace {
 
@@ -27,6 +30,19 @@ protected:
     {
         ::SendMessageA(control.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(3, 3));
         ::SendMessageA(control.Handle(), WM_LBUTTONUP, 0, Point(3, 3));
+    }
+    // How many of a control's pixels on the screen have the colour.
+    long Count(const TControl& control, COLORREF Color)
+    {
+        TDib dib(control.Width(), control.Height());
+        TMemoryDC memory;
+        TSelectObject select(memory.DC(), dib.Bitmap());
+        POINT at{0, 0};
+        ::ClientToScreen(control.Handle(), &at);
+        ::BitBlt(memory.DC(), 0, 0, dib.Width(), dib.Height(), TScreenDC().DC(), at.x, at.y, SRCCOPY);
+        ::GdiFlush();
+        const uint32_t* bits = dib.Bits();
+        return static_cast<long>(std::count(bits, bits + dib.Width() * dib.Height(), TDib::FromColor(Color)));
     }
     // A key pressed while the about window has the focus, through the message loop.
     void PressKey(WORD key)
@@ -172,19 +188,27 @@ TEST_F(AboutWindow, EscapeAndEnterCloseTheWindowOtherKeysDoNot)
     TAboutBox& box = Open();
     EXPECT_EQ(::GetFocus(), box.OKButton.Handle());
     HWND wnd = box.Handle();
-    for (WORD key : {WORD('A'), WORD(VK_F1), WORD(VK_DOWN), WORD(VK_TAB)})
+    const long white = Count(box.CoolLabel1, RGB(255, 255, 255));
+    // Tab goes on to the mail link, which shows a focus cue; Space opens it.
+    for (WORD key : {WORD('A'), WORD(VK_F1), WORD(VK_DOWN), WORD(VK_TAB), WORD(VK_SPACE)})
         PressKey(key);
     ASSERT_EQ(AboutBox, &box);
     EXPECT_TRUE(::IsWindowVisible(wnd));
+    EXPECT_LT(Count(box.CoolLabel1, RGB(255, 255, 255)), white);
+    EXPECT_EQ(TShellRecorder::Calls().size(), 1u);
     PressKey(VK_ESCAPE);
     EXPECT_EQ(AboutBox, nullptr);
     EXPECT_FALSE(::IsWindow(wnd));
 
+    // Enter on the home page link opens it too.
     TAboutBox& second = Open();
     wnd = second.Handle();
+    PressKey(VK_TAB);
+    PressKey(VK_TAB);
     PressKey(VK_RETURN);
     EXPECT_EQ(AboutBox, nullptr);
     EXPECT_FALSE(::IsWindow(wnd));
+    EXPECT_EQ(TShellRecorder::Calls().size(), 2u);
 
     // The key is left as it was for the focused control.
     TAboutBox& third = Open();
@@ -249,11 +273,22 @@ TEST_F(AboutWindow, HomePageLinkOpensExactlyWhatItShows)
     EXPECT_EQ(TShellRecorder::Calls().size(), 2u);
 }
 
-TEST_F(AboutWindow, ActivationIsSwallowed)
+TEST_F(AboutWindow, ActivationGivesTheFocusBackWhereItWas)
 {
     TAboutBox& box = Open();
     ASSERT_EQ(::GetFocus(), box.OKButton.Handle());
     // The system's own handling would give the focus to the window itself.
     EXPECT_EQ(::SendMessageA(box.Handle(), WM_ACTIVATE, WA_ACTIVE, 0), 0);
     EXPECT_EQ(::GetFocus(), box.OKButton.Handle());
+
+    // Another window is made active, then the about window again.
+    PressKey(VK_TAB);
+    ASSERT_EQ(::GetFocus(), box.CoolLabel1.Handle());
+    HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                   nullptr);
+    ::SetActiveWindow(other);
+    EXPECT_NE(::GetFocus(), box.CoolLabel1.Handle());
+    ::SetActiveWindow(box.Handle());
+    EXPECT_EQ(::GetFocus(), box.CoolLabel1.Handle());
+    ::DestroyWindow(other);
 }

@@ -518,6 +518,7 @@ TEST_F(CommandsTest, EnterAndEscapeGoToTheFocusedControlAndRunNoCommand)
     TfrmMorvane& form = Start();
     form.Show();
     while (Application().ProcessMessage()) {}
+    EXPECT_EQ(::GetFocus(), form.CacheListView.Handle()) << "the focus starts in the list";
     bool closed = false;
     auto close = form.OnClose;
     form.OnClose = [&](TForm& sender, TCloseAction& action) {
@@ -549,4 +550,13 @@ TEST_F(CommandsTest, EnterAndEscapeGoToTheFocusedControlAndRunNoCommand)
     press(form.CacheTreeView.Handle(), VK_TAB);
     EXPECT_NE(::GetFocus(), form.CacheTreeView.Handle());
     EXPECT_TRUE(::IsChild(form.Handle(), ::GetFocus()));
+
+    // After another window has been active, the focus is back where it was.
+    const HWND focus = ::GetFocus();
+    HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                   nullptr);
+    ::SetActiveWindow(other);
+    ::SetActiveWindow(form.Handle());
+    EXPECT_EQ(::GetFocus(), focus);
+    ::DestroyWindow(other);
 }
