@@ -6,10 +6,11 @@
 TAboutBox* AboutBox = nullptr;
 
 namespace {
-constexpr COLORREF White = RGB(255, 255, 255);
-constexpr COLORREF Navy = RGB(0, 0, 128);
-constexpr COLORREF Red = RGB(255, 0, 0);
-constexpr COLORREF Blue = RGB(0, 0, 255);
+// The system's colours stand in for these while a high-contrast theme is on.
+constexpr COLORREF White = ContrastColor(RGB(255, 255, 255), COLOR_WINDOW);
+constexpr COLORREF Navy = ContrastColor(RGB(0, 0, 128), COLOR_WINDOWTEXT);
+constexpr COLORREF Red = ContrastColor(RGB(255, 0, 0), COLOR_WINDOWTEXT);
+constexpr COLORREF Blue = ContrastColor(RGB(0, 0, 255), COLOR_HOTLIGHT);
 
 TFontSpec Arial(int PixelHeight, bool Bold, COLORREF Color)
 {
@@ -52,8 +53,8 @@ void TAboutBox::BuildLayout()
     SetCaption("About");
     SetBorderStyle(bsToolWindow);
     SetPosition(poMainFormCenter);
-    SetColor(::GetSysColor(COLOR_BTNFACE));
-    SetFont(Arial(11, true, ::GetSysColor(COLOR_WINDOWTEXT)));
+    SetColor(clBtnFace);
+    SetFont(Arial(11, true, clWindowText));
     SetKeyPreview(true);
     SetClientSize(425, 228);
 
@@ -77,7 +78,7 @@ void TAboutBox::BuildLayout()
     Image1.LoadFromResourceName(::GetModuleHandleA(nullptr), "ABOUTIMAGE");
 
     PlaceLabel(sLabelFX1, Panel1, 72, 8, 303, 37, Product::Name);
-    sLabelFX1.SetFont(Arial(24, true, ::GetSysColor(COLOR_WINDOWTEXT)));
+    sLabelFX1.SetFont(Arial(24, true, clWindowText));
 
     PlaceLabel(Version, Panel1, 137, 60, 136, 14, Product::VersionText);
     Version.SetAlignment(taCenter);

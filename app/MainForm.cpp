@@ -14,7 +14,7 @@ TFontSpec FormFont()
     TFontSpec font;
     font.Name = "MS Sans Serif";
     font.Height = -11; // 8 point at 96 dots per inch
-    font.Color = ::GetSysColor(COLOR_WINDOWTEXT);
+    font.Color = clWindowText;
     return font;
 }
 
@@ -53,7 +53,7 @@ void TfrmMorvane::BuildLayout()
     SetBounds(0, 0, DesignOuterWidth, DesignOuterHeight);
     SetMinSize(500, 400);
     SetPosition(poDesktopCenter);
-    SetColor(::GetSysColor(COLOR_BTNFACE));
+    SetColor(clBtnFace);
     SetFont(FormFont());
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     SetIcons(static_cast<HICON>(::LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, LR_SHARED)),

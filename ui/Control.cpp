@@ -164,7 +164,7 @@ COLORREF TControl::EffectiveColor() const
 
 HBRUSH TControl::BackgroundBrush() const
 {
-    COLORREF color = EffectiveColor();
+    COLORREF color = ColorToRGB(EffectiveColor());
     if (!FBrush || FBrushColor != color) {
         FBrush.Reset(::CreateSolidBrush(color));
         FBrushColor = color;

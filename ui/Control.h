@@ -19,6 +19,7 @@
 
 #include "base/Component.h"
 #include "base/Handle.h"
+#include "ui/Colors.h"
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
@@ -31,7 +32,7 @@ struct TFontSpec {
     bool Italic = false;
     bool Underline = false;
     bool StrikeOut = false;
-    COLORREF Color = GetSysColor(COLOR_WINDOWTEXT);
+    COLORREF Color = clWindowText;
 
     bool operator==(const TFontSpec&) const = default;
 };
@@ -157,7 +158,7 @@ private:
     std::string FHint;
     std::string FText;
     int FTabOrder = 0;
-    COLORREF FColor = GetSysColor(COLOR_BTNFACE);
+    COLORREF FColor = clBtnFace;
     bool FParentColor = true;
     bool FParentFont = true;
     TFontSpec FFont;

@@ -226,6 +226,18 @@ bool TForm::RestoreFocus()
     return true;
 }
 
+namespace {
+// The common controls learn of new system colours and settings only from their parent.
+void PassToControls(const TControl& Parent, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    for (const TControl* child : Parent.Controls()) {
+        if (child->Handle())
+            ::SendMessageA(child->Handle(), Msg, WParam, LParam);
+        PassToControls(*child, Msg, WParam, LParam);
+    }
+}
+} // namespace
+
 LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     for (auto& hook : FHooks) {
@@ -244,6 +256,12 @@ LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_SETFOCUS:
         if (RestoreFocus())
             return 0;
+        break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // Colours are looked up as they are painted: repainting shows the new ones.
+        PassToControls(*this, Msg, WParam, LParam);
+        ::RedrawWindow(FHandle, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
         break;
     case WM_QUERYENDSESSION:
         return TRUE;   // the session may end

@@ -73,8 +73,8 @@ void TGroupBox::Paint(HDC DC)
         SIZE extent{};
         ::GetTextExtentPoint32A(DC, caption.c_str(), static_cast<int>(caption.size()), &extent);
         RECT text{8, 0, 8 + extent.cx + 4, tm.tmHeight};
-        ::SetBkColor(DC, EffectiveColor());
-        ::SetTextColor(DC, Font().Color);
+        ::SetBkColor(DC, ColorToRGB(EffectiveColor()));
+        ::SetTextColor(DC, ColorToRGB(Font().Color));
         ::ExtTextOutA(DC, 10, 0, ETO_OPAQUE, &text, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
     }
 }
@@ -135,7 +135,7 @@ void TLabel::Paint(HDC DC)
     ::GetClientRect(FHandle, &r);
     TSelectObject font(DC, FontHandle());
     ::SetBkMode(DC, TRANSPARENT);
-    ::SetTextColor(DC, Font().Color);
+    ::SetTextColor(DC, ColorToRGB(Font().Color));
     UINT format = DT_NOPREFIX | DT_SINGLELINE;
     if (FAlignment == taCenter)
         format |= DT_CENTER;
@@ -231,7 +231,7 @@ void TLabel::Click()
 
 TMemo::TMemo(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Name))
 {
-    SetColor(RGB(255, 255, 255));
+    SetColor(ContrastColor(RGB(255, 255, 255), COLOR_WINDOW));
 }
 
 void TMemo::CreateWnd(HWND ParentWnd)
@@ -245,8 +245,8 @@ void TMemo::CreateWnd(HWND ParentWnd)
 
 HBRUSH TMemo::CtlColor(HDC DC)
 {
-    ::SetBkColor(DC, EffectiveColor());
-    ::SetTextColor(DC, Font().Color);
+    ::SetBkColor(DC, ColorToRGB(EffectiveColor()));
+    ::SetTextColor(DC, ColorToRGB(Font().Color));
     return BackgroundBrush();
 }
 

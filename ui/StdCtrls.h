@@ -83,7 +83,8 @@ private:
     bool FPressed = false;
 };
 
-// Multi-line text: read-only here, white, both scroll bars.
+// Multi-line text: read-only here, white (the system's window colour under
+// high contrast), both scroll bars.
 class TMemo : public TControl {
 public:
     TMemo(TComponent* Owner, std::string Name);

@@ -81,8 +81,9 @@ TFontSpec Arial(int height, bool bold, COLORREF color, bool underline = false)
     return font;
 }
 
-constexpr COLORREF White = RGB(255, 255, 255);
-constexpr COLORREF Navy = RGB(0, 0, 128);
+// The layout's colours, which give way to the system's under a high-contrast theme.
+constexpr COLORREF White = ContrastColor(RGB(255, 255, 255), COLOR_WINDOW);
+constexpr COLORREF Navy = ContrastColor(RGB(0, 0, 128), COLOR_WINDOWTEXT);
 
 } // namespace
 
@@ -101,8 +102,8 @@ TEST_F(AboutWindow, WindowLayout)
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
     EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
     EXPECT_EQ(box.Position(), poMainFormCenter);
-    EXPECT_EQ(box.Color(), ::GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(box.Font(), Arial(11, true, ::GetSysColor(COLOR_WINDOWTEXT)));
+    EXPECT_EQ(box.Color(), clBtnFace);
+    EXPECT_EQ(box.Font(), Arial(11, true, clWindowText));
     EXPECT_TRUE(box.KeyPreview());
 
     // Centred over the main window.
@@ -148,7 +149,7 @@ TEST_F(AboutWindow, ControlsLayout)
     EXPECT_EQ(box.Image1.TransparentColor(), RGB(192, 192, 192));
 
     EXPECT_EQ(box.sLabelFX1.Caption(), "Morvane");
-    EXPECT_EQ(box.sLabelFX1.Font(), Arial(24, true, ::GetSysColor(COLOR_WINDOWTEXT)));
+    EXPECT_EQ(box.sLabelFX1.Font(), Arial(24, true, clWindowText));
     EXPECT_EQ(box.sLabelFX1.ShadowColor(), RGB(0, 0, 0));
     EXPECT_EQ(box.sLabelFX1.ShadowDistance(), 1);
     EXPECT_EQ(box.sLabelFX1.ShadowBlur(), 4);
@@ -170,11 +171,11 @@ TEST_F(AboutWindow, ControlsLayout)
     EXPECT_EQ(box.CoolLabel2.Caption(), Product::HomePage);
     EXPECT_EQ(box.CoolLabel2.Hint(), "Goto home page");
     for (TCoolLabel* link : {&box.CoolLabel1, &box.CoolLabel2}) {
-        EXPECT_EQ(link->Font(), Arial(12, false, RGB(0, 0, 255), true)) << link->Name();
+        EXPECT_EQ(link->Font(), Arial(12, false, ContrastColor(RGB(0, 0, 255), COLOR_HOTLIGHT), true)) << link->Name();
         EXPECT_FALSE(link->ParentColor());
         EXPECT_EQ(link->Color(), White);
-        EXPECT_EQ(link->MouseDownColor(), RGB(255, 0, 0));
-        EXPECT_EQ(link->MouseMoveColor(), RGB(0, 0, 255));
+        EXPECT_EQ(link->MouseDownColor(), ContrastColor(RGB(255, 0, 0), COLOR_WINDOWTEXT));
+        EXPECT_EQ(link->MouseMoveColor(), ContrastColor(RGB(0, 0, 255), COLOR_HOTLIGHT));
         EXPECT_EQ(link->URL(), "");
         // The hand-point cursor over the link.
         ::SendMessageA(link->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link->Handle()),
@@ -291,4 +292,28 @@ TEST_F(AboutWindow, ActivationGivesTheFocusBackWhereItWas)
     ::SetActiveWindow(box.Handle());
     EXPECT_EQ(::GetFocus(), box.CoolLabel1.Handle());
     ::DestroyWindow(other);
+}
+
+namespace {
+// A high-contrast theme: white on black, links in yellow.
+DWORD WINAPI ThemeColor(int Index)
+{
+    return Index == COLOR_WINDOWTEXT ? RGB(255, 255, 255) : Index == COLOR_HOTLIGHT ? RGB(255, 255, 0) : 0;
+}
+BOOL WINAPI ThemeOn(UINT, UINT, PVOID Data, UINT)
+{
+    static_cast<HIGHCONTRASTA*>(Data)->dwFlags = HCF_HIGHCONTRASTON;
+    return TRUE;
+}
+} // namespace
+
+TEST_F(AboutWindow, AHighContrastThemeTurnedOnGivesTheSystemsColoursInsteadOfWhiteNavyAndBlue)
+{
+    TAboutBox& box = Open();
+    SystemColors::TScopedBinding theme({&ThemeColor, &ThemeOn});
+    ::SendMessageA(box.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    Pump();
+    EXPECT_GT(Count(box.Panel1, RGB(0, 0, 0)), 60000);
+    EXPECT_GT(Count(box.Version, RGB(255, 255, 255)), 20);
+    EXPECT_GT(Count(box.CoolLabel1, RGB(255, 255, 0)), 20);
 }
