@@ -552,11 +552,11 @@ TEST_F(CommandsTest, EnterAndEscapeGoToTheFocusedControlAndRunNoCommand)
     EXPECT_TRUE(::IsChild(form.Handle(), ::GetFocus()));
 
     // After another window has been active, the focus is back where it was.
-    const HWND focus = ::GetFocus();
+    ::SetFocus(form.CacheTreeView.Handle());
     HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                    nullptr);
     ::SetActiveWindow(other);
     ::SetActiveWindow(form.Handle());
-    EXPECT_EQ(::GetFocus(), focus);
+    EXPECT_EQ(::GetFocus(), form.CacheTreeView.Handle());
     ::DestroyWindow(other);
 }
