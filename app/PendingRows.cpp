@@ -2,14 +2,20 @@
 
 #include <algorithm>
 #include <charconv>
+#include <numeric>
 #include <stdexcept>
 
-void TPendingRows::Begin()
+void TPendingRows::Begin(TListRows Old)
 {
+    FRows = std::move(Old);
     FRows.Clear();
     FKeyTexts.Clear();
     FKeys.clear();
-    FMaker = &RowKeyMaker();
+    // A maker checks its locale's keys when it is made, which takes a while:
+    // it is made again only when the thread's locale has changed.
+    const LCID locale = GetThreadLocale();
+    if (!FMaker || FMaker->Locale() != locale)
+        FMaker.emplace(locale, RowKeyFlags);
     FTimes.Clear();
 }
 
@@ -52,13 +58,16 @@ void TPendingRows::AddUrl(std::string_view Url)
 
 TListRows TPendingRows::TakeSorted()
 {
-    KeyOrder(FKeys, FOrder);
-    FRows.Reorder(FOrder);
+    std::vector<uint32_t> order(FKeys.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [this](uint32_t A, uint32_t B) { return FKeys[A] < FKeys[B]; });
+    FRows.Reorder(order);
+    FRows.Trim();
     TListRows rows = std::move(FRows);
     FRows.Clear();
     FKeys.clear();
+    FKeyTexts.Trim();
     FKeyTexts.Clear();
     FTimes.Clear();
-    FMaker = nullptr;
     return rows;
 }

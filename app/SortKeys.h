@@ -9,13 +9,10 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "base/TextBlocks.h"
 
@@ -42,7 +39,6 @@ public:
 
     // The key of Text, into Key (whose memory is reused).
     void Make(std::string_view Text, TSortKey& Key) const;
-    TSortKey Make(std::string_view Text) const;
     // The key of Text, kept in Into (Scratch is memory for keys that are not assembled).
     std::string_view Make(std::string_view Text, TTextBlocks& Into, TSortKey& Scratch) const;
 
@@ -84,51 +80,11 @@ private:
     bool FAssembles = false;
 };
 
-// The makers of the calling thread: rows for its present locale, host labels
-// for the user's present default locale. Each is made (and checked) once.
-const TSortKeyMaker& RowKeyMaker();
-const TSortKeyMaker& HostLabelKeyMaker();
-
-// The key under which host labels are matched and ordered: equal keys exactly
-// when CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, ...) finds the texts
-// equal, and key order is its order.
-TSortKey HostLabelKey(std::string_view Label);
-// The same into a buffer that the caller keeps, so repeated calls need no new memory.
-void HostLabelKey(std::string_view Label, TSortKey& Key);
-
-// The key of a list row's caption: key order is the order of lstrcmpA (the
-// calling thread's locale, the ANSI code page, letter case significant).
-TSortKey RowKey(std::string_view Caption);
-void RowKey(std::string_view Caption, TSortKey& Key);
-
-// The order of Keys: Order[i] is the index of the key that stands at place i,
-// keys in byte order, equal keys in the order of their indices (the order a
-// stable sort gives). For many keys: keys are compared eight bytes at a time,
-// held next to their indices, rather than read where they lie for every
-// comparison.
-std::vector<uint32_t> KeyOrder(const std::vector<std::string_view>& Keys);
-// The same into Order, whose memory is reused.
-void KeyOrder(const std::vector<std::string_view>& Keys, std::vector<uint32_t>& Order);
-
-// Sorts Rows into key order; rows with equal keys keep their present order.
-// KeyOf is anything std::invoke can apply to a row to read its key by
-// reference, such as a pointer to a TSortKey data member.
-template <class TRow, class TKeyOf>
-void SortRowsByKey(std::vector<TRow>& Rows, TKeyOf KeyOf)
-{
-    std::stable_sort(Rows.begin(), Rows.end(), [&KeyOf](const TRow& A, const TRow& B) {
-        return std::invoke(KeyOf, A) < std::invoke(KeyOf, B);
-    });
-}
-
-// Where a row with the key Key joins Rows, which are in key order: after
-// every row whose key is not greater, so rows inserted one at a time stand
-// as SortRowsByKey would have put them.
-template <class TRow, class TKeyOf>
-std::size_t RowInsertPosition(const std::vector<TRow>& Rows, const TSortKey& Key, TKeyOf KeyOf)
-{
-    auto at = std::upper_bound(Rows.begin(), Rows.end(), Key, [&KeyOf](const TSortKey& K, const TRow& Row) {
-        return K < std::invoke(KeyOf, Row);
-    });
-    return static_cast<std::size_t>(at - Rows.begin());
-}
+// The flags of the keys of list rows' captions: in the calling thread's
+// locale, key order is the order of lstrcmpA, which compares in that locale
+// but converts through the ANSI code page, letter case significant.
+inline constexpr DWORD RowKeyFlags = LOCALE_USE_CP_ACP;
+// The flags of the keys under which host labels are matched and ordered: in
+// the user's default locale, equal keys exactly when CompareStringA with
+// NORM_IGNORECASE finds the texts equal, and key order is its order.
+inline constexpr DWORD HostLabelKeyFlags = NORM_IGNORECASE;

@@ -266,7 +266,11 @@ TEST_F(Ui, ListRowsComeFromTheVectorAndTheSelectionIsReported)
     form.HandleNeeded();
     int changes = 0;
     list.OnChange = [&](TListView&, int, UINT) { ++changes; };
-    list.SetItems({{"a", {"1"}}, {"b", {"2"}}, {"c", {"3"}}});
+    TListRows rows;
+    rows.Add("a", {"1"});
+    rows.Add("b", {"2"});
+    rows.Add("c", {"3"});
+    list.SetRows(std::move(rows));
     EXPECT_EQ(::SendMessageA(list.Handle(), LVM_GETITEMCOUNT, 0, 0), 3);
     EXPECT_EQ(list.SelectedIndex(), -1);
     list.SetSelectedIndex(1);
@@ -281,6 +285,6 @@ TEST_F(Ui, ListRowsComeFromTheVectorAndTheSelectionIsReported)
     EXPECT_STREQ(text, "3");
     list.DeleteItem(1);
     EXPECT_EQ(list.ItemCount(), 2u);
-    EXPECT_EQ(list.Item(1).Caption, "c");
+    EXPECT_EQ(list.Caption(1), "c");
     EXPECT_EQ(::SendMessageA(list.Handle(), LVM_GETITEMCOUNT, 0, 0), 2);
 }
