@@ -850,7 +850,7 @@ int main(int argc, char** argv)
     const std::size_t baseline = WorkingSet();
     TPair small, large;
     std::size_t leanBytes = 0;
-    std::size_t peak = 0;
+    std::size_t peak = 0, shown = 0, switched = 0;
     for (std::size_t count : {std::size_t(10000), std::size_t(100000)}) {
         std::vector<std::string> bigHostUrls;
         // Every host of MakeEntries has entries, and no two are the same host.
@@ -871,6 +871,14 @@ int main(int argc, char** argv)
             MeasureHostSelection(form, title, bigHostUrls);
             MeasureOpenRoot(form, large.Floor, expectedHosts);
             peak = PeakWorkingSet();
+            // A small listing after the large one, as a change of the kind shown gives.
+            shown = WorkingSet();
+            std::vector<std::string> fewUrls;
+            const std::unique_ptr<TLeanCache> few = MakeLeanCache(1000, fewUrls);
+            Lean = few.get();
+            form.LoadCache();
+            switched = WorkingSet();
+            Lean = lean.get();
             if (profile)
                 Profile(form, count);
         }
@@ -885,6 +893,9 @@ int main(int argc, char** argv)
     Verdict(peak > 0 && peak < 150 * MB);
     std::printf("      [the process before the stand-in and the listings %.1f MB; the stand-in's entries add %.1f MB]\n",
                 baseline / MB, leanBytes / MB);
+    std::printf("      [working set with the 100,000-entry listing shown %.1f MB; after switching from it to a listing"
+                " of 1,000 entries %.1f MB]\n",
+                shown / MB, switched / MB);
 
     // Wine's real WinINet in this prefix.
     std::printf("\nWine's WinINet (%zu committed entries in this prefix, one host of %zu):\n", RealEntries,
