@@ -231,13 +231,6 @@ void THostMap::Prepare()
         FMaker.emplace(LOCALE_USER_DEFAULT, HostLabelKeyFlags);
         FMakerFor = user;
     }
-    // The texts of the rebuild before, once the tree has let go of them, take
-    // the labels and lines of this one.
-    if (FGiven && FGiven.use_count() == 1) {
-        FTexts->Texts = std::move(FGiven->Texts);
-        FTexts->Texts.Clear();
-    }
-    FGiven.reset();
     CPINFO info{};
     FSingleByte = GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
     if (FSingleByte) {
@@ -334,11 +327,8 @@ THostList THostMap::TakeSorted()
     for (const TLine& line : FLines)
         lines[place[line.Host]++] = line.Text;
     FTexts->Lines = lines;
-    // The next rebuild keeps the memory that this one needed.
-    FTexts->Texts.Trim();
-    FKeys.Trim();
-    FGiven = std::move(FTexts);
-    list.FTexts = FGiven;
+    list.FTexts = std::shared_ptr<const THostTexts>(std::move(FTexts));
+    FKeys.Trim(); // the next rebuild keeps what this one needed
     Clear();
     return list;
 }

@@ -147,7 +147,6 @@ private:
     LCID FMakerFor = 0;
     std::string FLabel;                 // a label that is more than a part of its URL
     std::unique_ptr<THostTexts> FTexts; // labels and lines
-    std::shared_ptr<THostTexts> FGiven; // the texts taken last, shared with the hosts
     TTextBlocks FKeys;                  // sort keys of the labels
     std::vector<THost> FHosts;          // in the order first filed
     std::vector<TLine> FLines;          // in the order filed

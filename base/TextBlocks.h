@@ -100,9 +100,7 @@ public:
         FSpare.shrink_to_fit();
     }
 
-    // Large enough that the system's heap takes every block straight from
-    // the system and gives it back when it is freed.
-    static constexpr std::size_t BlockSize = 1024 * 1024;
+    static constexpr std::size_t BlockSize = 64 * 1024;
 
 private:
     struct TBlock {

@@ -142,7 +142,7 @@ TEST(HostMap, TakenHostsKeepTheirTextsWhenTheMapGoesOn)
     auto map = std::make_unique<THostMap>();
     map->Add("host", "http://host/a-long-enough-url-to-need-a-heap-block-of-its-own.htm", 1);
     for (int i = 0; i < 5000; ++i) // more than one block of texts
-        map->Add("host" + std::to_string(i % 7), "http://host/" + std::string(400, 'x') + std::to_string(i), 1);
+        map->Add("host" + std::to_string(i % 7), "http://host/" + std::string(40, 'x') + std::to_string(i), 1);
     const THostList hosts = map->TakeSorted();
     const THostLines first = hosts.Lines(0);
     map->Add("other", "x", 1);
@@ -154,7 +154,7 @@ TEST(HostMap, TakenHostsKeepTheirTextsWhenTheMapGoesOn)
     EXPECT_EQ(first[0], "http://host/a-long-enough-url-to-need-a-heap-block-of-its-own.htm=1");
     EXPECT_EQ(hosts.Label(7), "host6");
     ASSERT_EQ(hosts.Lines(7).size(), 714u); // i = 6, 13, ... 4997
-    EXPECT_EQ(hosts.Lines(7)[713], "http://host/" + std::string(400, 'x') + "4997=1");
+    EXPECT_EQ(hosts.Lines(7)[713], "http://host/" + std::string(40, 'x') + "4997=1");
 }
 
 TEST(HostMap, StartsAfreshAfterTakingOrClearing)
