@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <numeric>
 #include <stdexcept>
 
 void TPendingRows::Begin(TListRows Old)
@@ -58,10 +57,7 @@ void TPendingRows::AddUrl(std::string_view Url)
 
 TListRows TPendingRows::TakeSorted()
 {
-    std::vector<uint32_t> order(FKeys.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(), [this](uint32_t A, uint32_t B) { return FKeys[A] < FKeys[B]; });
-    FRows.Reorder(order);
+    FRows.Reorder(KeyOrder(FKeys));
     FRows.Trim();
     TListRows rows = std::move(FRows);
     FRows.Clear();

@@ -1,6 +1,8 @@
 #include "app/SortKeys.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -255,4 +257,110 @@ std::string_view TSortKeyMaker::Make(std::string_view Text, TTextBlocks& Into, T
     }
     MapKey(Text, Scratch);
     return Into.Add(Scratch);
+}
+
+namespace {
+
+// One key during KeyOrder: 32 of its bytes from the present depth on, big end
+// first and zeros past the key's end, held next to its length and index.
+constexpr std::size_t ChunkWords = 4;
+constexpr std::size_t ChunkBytes = ChunkWords * 8;
+
+struct TKeyChunk {
+    uint64_t Words[ChunkWords];
+    uint32_t Length;
+    uint32_t Index;
+};
+
+void LoadChunk(TKeyChunk& Item, std::string_view Key, std::size_t Depth)
+{
+    unsigned char bytes[ChunkBytes] = {};
+    if (Depth < Key.size())
+        std::memcpy(bytes, Key.data() + Depth, std::min(ChunkBytes, Key.size() - Depth));
+    for (std::size_t w = 0; w < ChunkWords; ++w) {
+        uint64_t value = 0;
+        for (std::size_t b = 0; b < 8; ++b)
+            value = value << 8 | bytes[w * 8 + b];
+        Item.Words[w] = value;
+    }
+}
+
+bool SameChunk(const TKeyChunk& A, const TKeyChunk& B)
+{
+    return std::equal(A.Words, A.Words + ChunkWords, B.Words);
+}
+
+// Sorts the keys of Items: each range of items whose keys agree in their first
+// Depth bytes is sorted by the next 32 bytes, and the runs of keys that agree
+// in those as well are sorted the same way in turn. A range starts in the
+// order of its indices, and keys that are equal keep it.
+void SortChunks(std::vector<TKeyChunk>& Items, const std::vector<std::string_view>& Keys)
+{
+    struct TRange {
+        std::size_t Begin, End, Depth;
+    };
+    std::vector<TRange> work{{0, Items.size(), 0}};
+    while (!work.empty()) {
+        const TRange range = work.back();
+        work.pop_back();
+        const auto first = Items.begin() + static_cast<std::ptrdiff_t>(range.Begin);
+        const auto last = Items.begin() + static_cast<std::ptrdiff_t>(range.End);
+        if (range.End - range.Begin < 2)
+            continue;
+        if (range.End - range.Begin <= 16) {
+            // A few keys: compared whole.
+            std::sort(first, last, [&Keys, &range](const TKeyChunk& A, const TKeyChunk& B) {
+                const int order = Keys[A.Index].substr(range.Depth).compare(Keys[B.Index].substr(range.Depth));
+                return order != 0 ? order < 0 : A.Index < B.Index;
+            });
+            continue;
+        }
+        for (auto item = first; item != last; ++item)
+            LoadChunk(*item, Keys[item->Index], range.Depth);
+        const std::size_t next = range.Depth + ChunkBytes;
+        // Equal bytes: a key that ends within them is a prefix of the others and
+        // comes first, the shorter first; keys that end alike are equal and keep
+        // their index order; keys that go on are sorted further.
+        auto rank = [next](const TKeyChunk& Item) { return Item.Length <= next ? Item.Length : UINT32_MAX; };
+        std::sort(first, last, [&rank](const TKeyChunk& A, const TKeyChunk& B) {
+            for (std::size_t w = 0; w < ChunkWords; ++w)
+                if (A.Words[w] != B.Words[w])
+                    return A.Words[w] < B.Words[w];
+            const uint32_t a = rank(A), b = rank(B);
+            if (a != b)
+                return a < b;
+            return A.Index < B.Index;
+        });
+        for (std::size_t run = range.Begin; run < range.End;) {
+            std::size_t runEnd = run + 1;
+            while (runEnd < range.End && SameChunk(Items[runEnd], Items[run]))
+                ++runEnd;
+            // Keys that go on stand at the end of their run.
+            std::size_t goOn = runEnd;
+            while (goOn > run && Items[goOn - 1].Length > next)
+                --goOn;
+            if (runEnd - goOn > 1)
+                work.push_back({goOn, runEnd, next});
+            run = runEnd;
+        }
+    }
+}
+
+} // namespace
+
+std::vector<uint32_t> KeyOrder(const std::vector<std::string_view>& Keys)
+{
+    if (Keys.size() > UINT32_MAX)
+        throw std::length_error("too many keys");
+    std::vector<TKeyChunk> items(Keys.size());
+    for (std::size_t i = 0; i < Keys.size(); ++i) {
+        if (Keys[i].size() >= UINT32_MAX)
+            throw std::length_error("sort key too long");
+        items[i] = TKeyChunk{{}, static_cast<uint32_t>(Keys[i].size()), static_cast<uint32_t>(i)};
+    }
+    SortChunks(items, Keys);
+    std::vector<uint32_t> order(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+        order[i] = items[i].Index;
+    return order;
 }

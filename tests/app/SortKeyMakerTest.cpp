@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -142,6 +144,29 @@ TEST(SortKeyMaker, LocalesThatJoinLettersKeepTheirOwnKeys)
             maker.Make(text, made);
             EXPECT_EQ(made, (maker.MapKey(text, key), key)) << std::hex << locale << " " << text;
         }
+    }
+}
+
+TEST(KeyOrder, IsTheOrderOfAStableSort)
+{
+    // Keys with long common beginnings, zero bytes, keys that begin others,
+    // and equal keys, in runs of all sizes.
+    std::mt19937 random(3);
+    std::vector<std::string> texts;
+    const std::string stems[] = {"", std::string(7, 'a'), std::string(8, 'a'), std::string(9, 'a'),
+                                 std::string(24, 'k') + '\0', "\x0e\x2c\x0e\x99\x0e\x99\x0e\x7e\x07\x37\x07\x35"};
+    for (int i = 0; i < 6000; ++i) {
+        std::string text = stems[random() % std::size(stems)];
+        for (std::size_t n = random() % 20; n > 0; --n)
+            text += static_cast<char>("\0\x01\x7f\x80\xff"[random() % 5]);
+        texts.push_back(text);
+    }
+    for (std::size_t count : {std::size_t(0), std::size_t(1), std::size_t(15), std::size_t(17), texts.size()}) {
+        std::vector<std::string_view> keys(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(count));
+        std::vector<uint32_t> expected(count);
+        std::iota(expected.begin(), expected.end(), 0u);
+        std::stable_sort(expected.begin(), expected.end(), [&keys](uint32_t A, uint32_t B) { return keys[A] < keys[B]; });
+        EXPECT_EQ(KeyOrder(keys), expected) << count << " keys";
     }
 }
 
