@@ -4,6 +4,14 @@
 
 #include <stdexcept>
 
+#include "base/Handle.h"
+
+int ScreenPixelsPerInch()
+{
+    TScreenDC dc;
+    return dc.DC() ? ::GetDeviceCaps(dc.DC(), LOGPIXELSY) : 0;
+}
+
 void TFormDeleter::operator()(TForm* Form) const
 {
     Form->Destroy();
@@ -70,8 +78,21 @@ DWORD TForm::ExStyle() const
     return ex;
 }
 
+void TForm::ChangeScale(int M, int D)
+{
+    TControl::ChangeScale(M, D);
+    FMinWidth = ::MulDiv(FMinWidth, M, D);
+    FMinHeight = ::MulDiv(FMinHeight, M, D);
+    // A form sized by its client area keeps that area at scale inside the system's frame.
+    if (FClientWidth > 0 || FClientHeight > 0)
+        SetClientSize(::MulDiv(FClientWidth, M, D), ::MulDiv(FClientHeight, M, D));
+}
+
 void TForm::CreateWnd(HWND)
 {
+    const int pixelsPerInch = ScreenPixelsPerInch();
+    if (pixelsPerInch > 0 && pixelsPerInch != DesignPixelsPerInch)
+        ChangeScale(pixelsPerInch, DesignPixelsPerInch);
     RegisterOwnClass(FClassName.c_str(), FIcon, FSmallIcon);
     FOwnClass = true;
     HWND owner = nullptr;
@@ -97,6 +118,8 @@ void TForm::SetMenu(HMENU Value)
 
 void TForm::SetClientSize(int Width, int Height)
 {
+    FClientWidth = Width;
+    FClientHeight = Height;
     RECT r{0, 0, Width, Height};
     ::AdjustWindowRectEx(&r, Style(), FMenu != nullptr, ExStyle());
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
