@@ -57,6 +57,9 @@ protected:
 
 // The screen's logical pixels per inch: 96 at 100%, 144 at 150%.
 int ScreenPixelsPerInch();
+// Where a window of this size is placed centred on a monitor: on its bounds,
+// then moved inside its work area where it would reach past it.
+POINT CentreOnMonitor(SIZE Window, const RECT& Monitor, const RECT& Work);
 
 enum TPosition { poDesigned, poDesktopCenter, poMainFormCenter };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };

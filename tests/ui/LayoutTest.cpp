@@ -169,6 +169,14 @@ TEST_F(Ui, ALayoutMadeAt96TakesTheScreensScaleWithTheTrueTypeFaceOfItsBitmapFont
     EXPECT_EQ(TFontSpec{}.Scaled(96, 96).Name, "MS Sans Serif");
 }
 
+TEST(MonitorCentring, OnThePrimaryMonitorsBoundsThenInsideItsWorkArea)
+{
+    const RECT screen{0, 0, 1024, 768}, aboveTaskbar{0, 0, 1024, 728};
+    const POINT design = CentreOnMonitor({644, 472}, screen, aboveTaskbar);   // as without a taskbar
+    const POINT scaled = CentreOnMonitor({966, 708}, screen, aboveTaskbar);   // moved up off the taskbar
+    EXPECT_EQ((std::vector<long>{design.x, design.y, scaled.x, scaled.y}), (std::vector<long>{190, 148, 29, 20}));
+}
+
 TEST(SplitterClampRule, BothPanesKeepTheMinimum)
 {
     EXPECT_EQ(SplitterClamp(50, 185, 447, 100), 100);
