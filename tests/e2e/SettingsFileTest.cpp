@@ -244,7 +244,6 @@ TEST(ScaledScreen, TheWindowOpensScaledAndTheFileHoldsTheScreensPixels)
         EXPECT_EQ(r.right - r.left, 966);
         EXPECT_EQ(r.bottom - r.top, 708);
     });
-    // The true scale, the bounds, and the Name column as the list held it at the close.
     const std::string text = ReadFileBytes(copy.Ini());
     const char* lines[] = {"PixelsPerInch=144", "NormPos=29,30,995,738", "MinWidth=150\r\nTag=0\r\nWidth=450"};
     for (std::string line : lines)

@@ -7,7 +7,6 @@
 #include "ui/ListView.h"
 #include "ui/Splitter.h"
 #include "ui/StdCtrls.h"
-#include "ui/TreeView.h"
 
 namespace {
 
@@ -140,32 +139,24 @@ TEST_F(Ui, AlignmentPlacesTopBottomLeftThenClient)
 
 TEST_F(Ui, ALayoutMadeAt96TakesTheScreensScaleWithTheTrueTypeFaceOfItsBitmapFont)
 {
-    TSplitter bar(&form, "bar");
-    TTreeView tree(&form, "tree");
     TListView list(&form, "list");
     TLabel label(&form, "label");
-    for (TControl* c : std::initializer_list<TControl*>{&bar, &tree, &list, &label})
-        c->SetParent(&form);
-    bar.SetMinSize(100);
+    list.SetParent(&form);
     list.Columns().Add().SetMinWidth(100);
     list.Columns()[0].SetWidth(300);
+    label.SetParent(&form);
     label.SetBounds(6, 54, 0, 0);
     label.SetCaption("Last accessed:");
-    form.SetMinSize(500, 400);
     form.SetClientSize(400, 300);
     form.SetFont(TFontSpec{});   // MS Sans Serif, 11 pixels
     form.ChangeScale(144, 96);
     form.HandleNeeded();
-    MINMAXINFO limits{};
-    ::SendMessageA(form.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-    // Client area, minimum size, splitter minimum, indent, column width and minimum, label place.
-    EXPECT_EQ((std::vector<long>{form.ClientRect().right, form.ClientRect().bottom, limits.ptMinTrackSize.x,
-                                 limits.ptMinTrackSize.y, bar.MinSize(), tree.Indent(), list.Columns()[0].Width(),
-                                 list.Columns()[0].MinWidth(), label.Left(), label.Top()}),
-              (std::vector<long>{600, 450, 750, 600, 150, 29, 450, 150, 9, 81}));
+    // Client area, column width and minimum, label place, font height.
+    EXPECT_EQ((std::vector<long>{form.ClientRect().right, form.ClientRect().bottom, list.Columns()[0].Width(),
+                                 list.Columns()[0].MinWidth(), label.Left(), label.Top(), form.Font().Height}),
+              (std::vector<long>{600, 450, 450, 150, 9, 81, -17}));
     EXPECT_EQ(label.Width(), label.TextExtent().cx);   // sized to the scaled font, once
     EXPECT_EQ(form.Font().Name, "Microsoft Sans Serif");
-    EXPECT_EQ(form.Font().Height, -17);
     EXPECT_EQ(TFontSpec{}.Scaled(96, 96).Name, "MS Sans Serif");
 }
 
