@@ -32,7 +32,7 @@ void PlaceLabel(TLabel& label, TControl& parent, int left, int top, int width, i
 }
 } // namespace
 
-TAboutBox::TAboutBox(TComponent* Owner) : TForm(Owner, "AboutBox", "TAboutBox")
+TAboutBox::TAboutBox(const TFormKey& Key, TComponent* Owner) : TForm(Key, Owner, "AboutBox", "TAboutBox")
 {
     BuildLayout();
     OnKeyDown = [this](TForm& sender, WORD& key) { FormKeyDown(sender, key); };
@@ -43,7 +43,6 @@ TAboutBox::TAboutBox(TComponent* Owner) : TForm(Owner, "AboutBox", "TAboutBox")
 
 TAboutBox::~TAboutBox()
 {
-    Destroy();
     if (AboutBox == this)
         AboutBox = nullptr;
 }

@@ -11,7 +11,7 @@
 
 class TAboutBox : public TForm {
 public:
-    explicit TAboutBox(TComponent* Owner = nullptr);
+    explicit TAboutBox(const TFormKey& Key, TComponent* Owner = nullptr);
     ~TAboutBox() override;
 
     // Handlers wired by the layout.

@@ -27,7 +27,7 @@ void Place(TControl& control, TControl& parent, TAlign align, int width, int hei
 }
 } // namespace
 
-TfrmMorvane::TfrmMorvane() : TForm(nullptr, "frmMorvane", "TfrmMorvane")
+TfrmMorvane::TfrmMorvane(const TFormKey& Key) : TForm(Key, nullptr, "frmMorvane", "TfrmMorvane")
 {
     frmMorvane = this;
     BuildLayout();
@@ -37,13 +37,12 @@ TfrmMorvane::TfrmMorvane() : TForm(nullptr, "frmMorvane", "TfrmMorvane")
     HandleNeeded();
     // The text view lies over the browser view.
     ::SetWindowPos(HeaderMemo.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    JvFormStorage1.Loaded();   // settings: takes over show, close query and destroy; reads the file
+    JvFormStorage1.Loaded();   // settings: watches show, close query and destroy; reads the file
     DoCreate();
 }
 
 TfrmMorvane::~TfrmMorvane()
 {
-    Destroy();
     if (frmMorvane == this)
         frmMorvane = nullptr;
 }

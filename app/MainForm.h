@@ -23,7 +23,7 @@
 
 class TfrmMorvane : public TForm {
 public:
-    TfrmMorvane();
+    explicit TfrmMorvane(const TFormKey& Key);
     ~TfrmMorvane() override;
 
     // Lists the whole cache (pattern spAll) and builds the host tree.
@@ -98,11 +98,11 @@ public:
     void BuildCommands();
     // ---- end of the commands ----
     // --- Settings pair: the window's placement and list columns in morvane.ini ---
-    // The INI storage (FileName "morvane.ini" beside the executable, flExeFile)
-    // writes the file when it is destroyed, after the destructor's Destroy()
-    // has fired OnDestroy; the form storage, declared after it, goes first.
+    // Their order does not matter: the destroy notification saves while every
+    // member exists (the form's deleter runs it before the destructor), and the
+    // INI storage writes the file when it is destroyed, after that save.
     TJvAppIniFileStorage JvAppIniFileStorage1{this, "JvAppIniFileStorage1"};
-    TJvFormStorage JvFormStorage1{*this, "JvFormStorage1", &JvAppIniFileStorage1, "%FORM_NAME%\\",
+    TJvFormStorage JvFormStorage1{*this, "JvFormStorage1", JvAppIniFileStorage1, "%FORM_NAME%\\",
                                   {"CacheListView.Columns"}};
     // --- end of the settings pair ---
 

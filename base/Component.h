@@ -34,7 +34,6 @@ public:
     const std::string& Name() const { return FName; }
     void SetName(std::string Value) { FName = std::move(Value); }
     TComponent* Owner() const { return FOwner; }
-    const std::vector<TComponent*>& Members() const { return FMembers; }
 
     // The member of that name, letter case ignored as the framework does; null when none.
     TComponent* FindComponent(std::string_view Name) const

@@ -18,7 +18,6 @@
 class TIECache;
 
 using TOnEntryEvent = std::function<void(TIECache& Sender, bool& Cancel)>;
-using TOnGroupEvent = std::function<void(TIECache& Sender, int64_t GroupID, bool& Cancel)>;
 
 // Asks once per process whether wininet.dll offers what the component needs;
 // a true answer is kept, a false one is asked again at the next call.
@@ -39,7 +38,6 @@ public:
     const TEntryInfo& EntryInfo() const { return FEntryInfo; }
 
     TOnEntryEvent OnEntry;
-    TOnGroupEvent OnGroup; // published, never fired
 
     uint32_t GetEntryInfo(const std::string& Url);
     uint32_t DeleteEntry(const std::string& Url);

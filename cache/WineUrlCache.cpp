@@ -23,10 +23,9 @@ struct TFind {
     DWORD Extent = 0; // bytes of Buffer that the pending entry occupies
 };
 
-TPlainApi& Plain()
+const TPlainApi& Plain()
 {
-    static TPlainApi api = DefaultPlainApi();
-    return api;
+    return TPlainSeam::Api();
 }
 
 std::vector<std::unique_ptr<TFind>>& OpenFinds()
@@ -170,16 +169,6 @@ bool RunningOnWine()
 TPlainApi DefaultPlainApi()
 {
     return {::FindFirstUrlCacheEntryA, ::FindNextUrlCacheEntryA, ::FindCloseUrlCache, ::GetLastError, ::SetLastError};
-}
-
-TScopedPlainApi::TScopedPlainApi(const TPlainApi& Api) : FPrevious(Plain())
-{
-    Plain() = Api;
-}
-
-TScopedPlainApi::~TScopedPlainApi()
-{
-    Plain() = FPrevious;
 }
 
 HANDLE WINAPI EmulatedFindFirstUrlCacheEntryExA(LPCSTR lpszUrlSearchPattern, DWORD, DWORD dwFilter, GROUPID GroupId,

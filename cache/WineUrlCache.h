@@ -28,6 +28,8 @@
 
 #include <cstddef>
 
+#include "base/Seam.h"
+
 namespace WineUrlCache {
 
 // True when the process runs on Wine (ntdll exports wine_get_version).
@@ -44,17 +46,9 @@ struct TPlainApi {
 
 TPlainApi DefaultPlainApi();
 
+using TPlainSeam = TSeam<TPlainApi, DefaultPlainApi>;
 // Puts a plain API in force for its lifetime and then restores the one before.
-class TScopedPlainApi {
-public:
-    explicit TScopedPlainApi(const TPlainApi& Api);
-    ~TScopedPlainApi();
-    TScopedPlainApi(const TScopedPlainApi&) = delete;
-    TScopedPlainApi& operator=(const TScopedPlainApi&) = delete;
-
-private:
-    TPlainApi FPrevious;
-};
+using TScopedPlainApi = TPlainSeam::TScoped;
 
 HANDLE WINAPI EmulatedFindFirstUrlCacheEntryExA(LPCSTR lpszUrlSearchPattern, DWORD dwFlags, DWORD dwFilter,
     GROUPID GroupId, LPINTERNET_CACHE_ENTRY_INFOA lpFirstCacheEntryInfo, LPDWORD lpcbEntryInfo,

@@ -1,13 +1,23 @@
 cmake_minimum_required(VERSION 3.25)
 # cmake -DEXE=<program> -DOBJDUMP=<objdump> -DFORMAT=<pei-i386|pei-x86-64> -P CheckImports.cmake
-# Fails unless the program has the expected PE format and imports only
-# Windows system DLLs.
+# Fails unless the program has the expected PE format, imports only Windows
+# system DLLs and has the header of a modern Windows program: subsystem
+# version 6.0, aware of terminal sessions, large-address aware.
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cannot read ${EXE}")
 endif()
 if(NOT dump MATCHES "file format ${FORMAT}")
   message(FATAL_ERROR "${EXE} is not ${FORMAT}")
+endif()
+if(NOT dump MATCHES "MajorSubsystemVersion[ \t]+6\n" OR NOT dump MATCHES "MinorSubsystemVersion[ \t]+0\n")
+  message(FATAL_ERROR "${EXE} does not have subsystem version 6.0")
+endif()
+if(NOT dump MATCHES "TERMINAL_SERVICE_AWARE")
+  message(FATAL_ERROR "${EXE} is not terminal-server aware")
+endif()
+if(NOT dump MATCHES "\n[ \t]+large address aware\n")
+  message(FATAL_ERROR "${EXE} is not large-address aware")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
 set(system ADVAPI32 COMCTL32 COMDLG32 GDI32 KERNEL32 MSVCRT OLE32 OLEAUT32 SHELL32 SHLWAPI USER32

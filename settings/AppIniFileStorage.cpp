@@ -19,19 +19,6 @@ std::string ExtractFilePath(std::string_view Name)
     return std::string(Name.substr(0, i));
 }
 
-std::string_view ExtractFileName(std::string_view Name)
-{
-    std::size_t i = Name.size();
-    while (i > 0 && !IsDelimiter(Name[i - 1]))
-        --i;
-    return Name.substr(i);
-}
-
-bool HasExtension(std::string_view FileNamePart)
-{
-    return FileNamePart.find('.') != std::string_view::npos;
-}
-
 // The folder of a file name without a trailing separator, except for a root ("C:\").
 std::string ExtractFileDir(std::string_view Name)
 {
@@ -87,26 +74,12 @@ TJvAppIniFileStorage::~TJvAppIniFileStorage()
 
 std::string TJvAppIniFileStorage::FullFileName() const
 {
-    std::string name;
-    if (FLocation == flExeFile) {
-        std::string_view part = ExtractFileName(FFileName);
-        if (part.empty())
-            return {};
-        std::string folder = ExtractFilePath(FFileSystem->ModuleFileName());
-        if (folder.empty())
-            return {};
-        if (folder.back() != '\\')
-            folder.push_back('\\');
-        name = folder;
-        name.append(part);
-    } else {
-        if (ExtractFileName(FFileName).empty())
-            return {};
-        name = FFileName;
-    }
-    if (!HasExtension(ExtractFileName(name)))
-        name.append(".ini");
-    return name;
+    std::string folder = ExtractFilePath(FFileSystem->ModuleFileName());
+    if (folder.empty())
+        return {};
+    if (folder.back() != '\\')
+        folder.push_back('\\');
+    return folder.append(FileName);
 }
 
 void TJvAppIniFileStorage::ReadSettingsFile()
@@ -119,16 +92,6 @@ void TJvAppIniFileStorage::ReadSettingsFile()
         return;
     TSettingsFileSystem::TAttributes attributes = FFileSystem->Attributes(name);
     FFileReadOnly = attributes.Exists && !attributes.Folder && attributes.ReadOnly;
-    if (attributes.Exists && !attributes.Folder)
-        Reload();
-}
-
-void TJvAppIniFileStorage::Reload()
-{
-    std::string name = FullFileName();
-    if (name.empty())
-        return;
-    TSettingsFileSystem::TAttributes attributes = FFileSystem->Attributes(name);
     if (!attributes.Exists || attributes.Folder)
         return;
     try {
@@ -139,7 +102,6 @@ void TJvAppIniFileStorage::Reload()
         }
         FDocument.Load(*bytes);
         FDocument.SetFileName(name);
-        FFileUnreadable = false;
     } catch (const std::bad_alloc&) {
         FDocument.Clear();
         FFileUnreadable = true;
@@ -174,19 +136,10 @@ bool TJvAppIniFileStorage::WriteSettingsFile()
     return false;
 }
 
-void TJvAppIniFileStorage::Locate(std::string_view Path, std::string& Section, std::string& Key) const
-{
-    SplitStoragePath(NormalizeStoragePath(Path), Section, Key);
-    if (Section.empty())
-        Section = FDefaultSection;
-}
-
 std::optional<std::string> TJvAppIniFileStorage::ReadRaw(std::string_view Path)
 {
-    if (FAutoReload)
-        Reload();
     std::string section, key;
-    Locate(Path, section, key);
+    SplitStoragePath(NormalizeStoragePath(Path), section, key);
     std::optional<std::string_view> value = FDocument.FindValue(section, key);
     if (!value)
         return std::nullopt;
@@ -198,25 +151,15 @@ void TJvAppIniFileStorage::WriteRaw(std::string_view Path, std::string_view Valu
     if (ReadOnly())
         return;
     std::string section, key;
-    Locate(Path, section, key);
+    SplitStoragePath(NormalizeStoragePath(Path), section, key);
     FDocument.WriteString(section, key, Value);
-    if (FAutoFlush)
-        WriteSettingsFile();
 }
 
 template <class T, class Decode>
 T TJvAppIniFileStorage::ReadValue(std::string_view Path, T Default, Decode decode)
 {
     std::optional<std::string> text = ReadRaw(Path);
-    if (!text && FStorageOptions.DefaultIfValueNotExists())
-        return Default;
-    try {
-        return decode(text ? std::string_view(*text) : std::string_view());
-    } catch (const EConvertError&) {
-        if (FStorageOptions.DefaultIfReadConvertError())
-            return Default;
-        throw;
-    }
+    return text ? decode(std::string_view(*text)) : Default;
 }
 
 int TJvAppIniFileStorage::ReadInteger(std::string_view Path, int Default)
@@ -246,15 +189,13 @@ int TJvAppIniFileStorage::ReadEnumeration(std::string_view Path, TEnumIdentifier
 
 void TJvAppIniFileStorage::WriteEnumeration(std::string_view Path, TEnumIdentifiers Identifiers, int Value)
 {
-    WriteRaw(Path, EnumerationToText(Value, Identifiers, FStorageOptions));
+    WriteRaw(Path, EnumerationToText(Value, Identifiers));
 }
 
 std::string TJvAppIniFileStorage::ReadString(std::string_view Path, std::string_view Default)
 {
     std::optional<std::string> text = ReadRaw(Path);
-    if (text)
-        return std::move(*text);
-    return FStorageOptions.DefaultIfValueNotExists() ? std::string(Default) : std::string();
+    return text ? std::move(*text) : std::string(Default);
 }
 
 void TJvAppIniFileStorage::WriteString(std::string_view Path, std::string_view Value)
@@ -264,17 +205,13 @@ void TJvAppIniFileStorage::WriteString(std::string_view Path, std::string_view V
 
 bool TJvAppIniFileStorage::ValueExists(std::string_view Path)
 {
-    if (FAutoReload)
-        Reload();
     std::string section, key;
-    Locate(Path, section, key);
+    SplitStoragePath(NormalizeStoragePath(Path), section, key);
     return FDocument.ValueExists(section, key);
 }
 
 bool TJvAppIniFileStorage::SectionExists(std::string_view Path)
 {
-    if (FAutoReload)
-        Reload();
     return FDocument.SectionExists(NormalizeStoragePath(Path));
 }
 
@@ -283,6 +220,4 @@ void TJvAppIniFileStorage::DeleteSubTree(std::string_view Path)
     if (ReadOnly())
         return;
     FDocument.EraseSectionsWithPrefix(NormalizeStoragePath(Path));
-    if (FAutoFlush)
-        WriteSettingsFile();
 }

@@ -1,6 +1,7 @@
 // TJvAppIniFileStorage: typed values at storage paths, held in an in-memory
-// INI document that is read from the settings file once and written back
-// when the storage is destroyed.
+// INI document that is read from the settings file "morvane.ini" in the
+// running executable's folder (flExeFile) once and written back when the
+// storage is destroyed.
 //
 // A path "A\B\Key" is key "Key" of section "A\B" (see StoragePath.h). Every
 // write is skipped while the storage is read-only: ReadOnly set, or the file
@@ -16,11 +17,6 @@
 #include "settings/ValueEncoding.h"
 #include "base/Component.h"
 
-enum TFileLocation {
-    flCustom,    // FileName as given (relative names against the current folder)
-    flExeFile,   // the file-name part of FileName in the running executable's folder
-};
-
 class TJvAppIniFileStorage : public TComponent {
 public:
     // FileSystem: the seam for every file call; null means the platform's own.
@@ -33,30 +29,15 @@ public:
     // Writes the settings file (WriteSettingsFile); failures are silent.
     ~TJvAppIniFileStorage() override;
 
-    const std::string& FileName() const { return FFileName; }
-    void SetFileName(std::string Value) { FFileName = std::move(Value); }
-    TFileLocation Location() const { return FLocation; }
-    void SetLocation(TFileLocation Value) { FLocation = Value; }
-    // Write the file after every write into the document.
-    bool AutoFlush() const { return FAutoFlush; }
-    void SetAutoFlush(bool Value) { FAutoFlush = Value; }
-    // Read the file again before every read.
-    bool AutoReload() const { return FAutoReload; }
-    void SetAutoReload(bool Value) { FAutoReload = Value; }
+    static constexpr std::string_view FileName = "morvane.ini";
     // True when set, or when the file was read-only at ReadSettingsFile.
     bool ReadOnly() const { return FReadOnly || FFileReadOnly; }
     void SetReadOnly(bool Value) { FReadOnly = Value; }
-    // The section of a path that has none.
-    const std::string& DefaultSection() const { return FDefaultSection; }
-    void SetDefaultSection(std::string Value) { FDefaultSection = std::move(Value); }
-    TJvAppIniStorageOptions& StorageOptions() { return FStorageOptions; }
-    const TJvAppIniStorageOptions& StorageOptions() const { return FStorageOptions; }
 
     TIniDocument& Document() { return FDocument; }
     const TIniDocument& Document() const { return FDocument; }
 
-    // The file's full name under Location; empty when there is none (empty
-    // FileName, or no executable name under flExeFile).
+    // The executable's folder and FileName; empty when the executable's name cannot be had.
     std::string FullFileName() const;
 
     // Once: forms the full name, notes whether the file is read-only, and loads
@@ -70,8 +51,6 @@ public:
     // can be made at all is the existing file written in place. True when the
     // file was written.
     bool WriteSettingsFile();
-    // Loads the file into the document again (when it exists and can be read).
-    void Reload();
 
     // Typed values at a path. A missing value reads as Default; a text that
     // does not convert throws EConvertError.
@@ -94,8 +73,6 @@ public:
     void DeleteSubTree(std::string_view Path);
 
 private:
-    // Section and key of a path, DefaultSection standing in for a missing section.
-    void Locate(std::string_view Path, std::string& Section, std::string& Key) const;
     // The raw text at a path; nothing when the value is missing.
     std::optional<std::string> ReadRaw(std::string_view Path);
     void WriteRaw(std::string_view Path, std::string_view Value);
@@ -104,12 +81,7 @@ private:
 
     TSettingsFileSystem* FFileSystem;
     TIniDocument FDocument;
-    std::string FFileName = "morvane.ini";
-    TFileLocation FLocation = flExeFile;
-    bool FAutoFlush = false;
-    bool FAutoReload = false;
     bool FReadOnly = false;
-    std::string FDefaultSection;
     TJvAppIniStorageOptions FStorageOptions;
 
     bool FSettingsRead = false;

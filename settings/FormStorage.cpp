@@ -2,9 +2,10 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 
-#include "base/Handle.h"
 #include "ui/Application.h"
+#include "ui/ListView.h"
 
 namespace {
 
@@ -16,12 +17,6 @@ constexpr std::string_view kMinMaxPos = "MinMaxPos";
 constexpr std::string_view kNormPos = "NormPos";
 
 constexpr std::string_view kAlignmentIdentifiers[] = {"taLeftJustify", "taRightJustify", "taCenter"};
-
-int ScreenPixelsPerInch()
-{
-    TScreenDC dc;
-    return dc.DC() ? ::GetDeviceCaps(dc.DC(), LOGPIXELSY) : 0;
-}
 
 std::string FourNumbers(long a, long b, long c, long d)
 {
@@ -101,6 +96,83 @@ void RestoreColumn(TListColumn& Column, TJvAppIniFileStorage& Storage, const std
         Column.SetWidth(Storage.ReadInteger(path));
 }
 
+// The most columns a stored list may hold; a larger "Count" is no stored list.
+constexpr int MaxStoredColumns = 1000;
+
+// Saves a list view's columns under Path as a list: "Count", then one section
+// "Item<i>" per column with its eight properties. Nothing while read-only.
+void SaveListColumns(const TListColumns& Columns, TJvAppIniFileStorage& Storage, const std::string& Path)
+{
+    if (Storage.ReadOnly())
+        return;
+    // The list is written anew, at the end of the document.
+    Storage.DeleteSubTree(Path);
+    Storage.WriteInteger(JoinStoragePaths({Path, "Count"}), Columns.Count());
+    for (int i = 0; i < Columns.Count(); ++i) {
+        const TListColumn& column = Columns[i];
+        const std::string item = ItemPath(Path, i);
+        Storage.WriteEnumeration(JoinStoragePaths({item, "Alignment"}), kAlignmentIdentifiers, column.Alignment());
+        Storage.WriteBoolean(JoinStoragePaths({item, "AutoSize"}), column.AutoSize());
+        Storage.WriteString(JoinStoragePaths({item, "Caption"}), column.Caption());
+        Storage.WriteInteger(JoinStoragePaths({item, "ImageIndex"}), column.ImageIndex());
+        Storage.WriteInteger(JoinStoragePaths({item, "MaxWidth"}), column.MaxWidth());
+        Storage.WriteInteger(JoinStoragePaths({item, "MinWidth"}), column.MinWidth());
+        Storage.WriteInteger(JoinStoragePaths({item, "Tag"}), column.Tag());
+        Storage.WriteInteger(JoinStoragePaths({item, "Width"}), column.Width());
+    }
+}
+
+// Rebuilds the columns from what SaveListColumns wrote; with no "Count", or a
+// negative one or one above MaxStoredColumns, they stay as they are. A column
+// whose keys cannot be read keeps what was read of it; a "Count" that cannot
+// be read leaves no column.
+void RestoreListColumns(TListColumns& Columns, TJvAppIniFileStorage& Storage, const std::string& Path)
+{
+    const std::string countPath = JoinStoragePaths({Path, "Count"});
+    if (!Storage.ValueExists(countPath))
+        return;
+    TColumnsUpdate update(Columns);
+    int count = 0;
+    try {
+        count = Storage.ReadInteger(countPath, 0);
+    } catch (const EConvertError&) {
+        Columns.Clear();
+        return;
+    }
+    // A count no list can have is no stored list: the columns stay as they are.
+    if (count < 0 || count > MaxStoredColumns)
+        return;
+    Columns.Clear();
+    for (int i = 0; i < count; ++i) {
+        TListColumn& column = Columns.Add();
+        try {
+            RestoreColumn(column, Storage, ItemPath(Path, i));
+        } catch (const EConvertError&) {
+            // This column keeps what was read of it.
+        }
+    }
+}
+
+// The published property of that name (letter case ignored) of a component;
+// nothing when the component does not publish it. Known: a list view's Columns.
+std::optional<TPublishedProperty> FindPublishedProperty(TComponent& Component, std::string_view Name)
+{
+    if (auto* listView = dynamic_cast<TListView*>(&Component)) {
+        if (SameText(Name, "Columns")) {
+            TListColumns& columns = listView->Columns();
+            return TPublishedProperty{
+                "Columns",
+                [&columns](TJvAppIniFileStorage& storage, const std::string& path) {
+                    SaveListColumns(columns, storage, path);
+                },
+                [&columns](TJvAppIniFileStorage& storage, const std::string& path) {
+                    RestoreListColumns(columns, storage, path);
+                }};
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string ScreenSizeSuffix()
@@ -112,19 +184,17 @@ std::string ScreenSizeSuffix()
 
 // --- TJvFormPlacement -----------------------------------------------------
 
-TJvFormPlacement::TJvFormPlacement(TForm& Owner, std::string Name)
-    : TComponent(&Owner, std::move(Name)), FForm(Owner)
+TJvFormPlacement::TJvFormPlacement(TForm& Owner, std::string Name, TJvAppIniFileStorage& AppStorage,
+                                   std::string_view AppStoragePath)
+    : TComponent(&Owner, std::move(Name)), FForm(Owner), FAppStorage(AppStorage),
+      FAppStoragePath(ExpandFormNamePath(AppStoragePath, Owner.Name()))
 {
 }
 
 TJvFormPlacement::~TJvFormPlacement()
 {
-    PutBackNotifications();
-}
-
-void TJvFormPlacement::SetAppStoragePath(std::string_view Value)
-{
-    FAppStoragePath = ExpandFormNamePath(Value, FForm.Name());
+    if (FForm.Watcher() == this)
+        FForm.SetWatcher(nullptr);
 }
 
 std::string TJvFormPlacement::PathOf(std::string_view Key) const
@@ -132,117 +202,57 @@ std::string TJvFormPlacement::PathOf(std::string_view Key) const
     return JoinStoragePaths({FAppStoragePath, Key});
 }
 
-bool TJvFormPlacement::StoresPlacement() const
-{
-    return FOptions.Contains(fpState) || FOptions.Contains(fpSize) || FOptions.Contains(fpLocation);
-}
-
 void TJvFormPlacement::Loaded()
 {
-    TakeOverNotifications();
+    FForm.SetWatcher(this);
     BindProperties();
-    if (FAppStorage)
-        FAppStorage->ReadSettingsFile();
+    FAppStorage.ReadSettingsFile();
 }
 
-void TJvFormPlacement::TakeOverNotifications()
+void TJvFormPlacement::FormShow(TForm&)
 {
-    if (FTookOver)
-        return;
-    FTookOver = true;
-    FSavedOnShow = std::move(FForm.OnShow);
-    FSavedOnCloseQuery = std::move(FForm.OnCloseQuery);
-    FSavedOnDestroy = std::move(FForm.OnDestroy);
-    FSavedOnEndSession = std::move(FForm.OnEndSession);
-    FForm.OnShow = [this](TForm& sender) { FormShow(sender); };
-    FForm.OnCloseQuery = [this](TForm& sender, bool& canClose) { FormCloseQuery(sender, canClose); };
-    FForm.OnDestroy = [this](TForm& sender) { FormDestroy(sender); };
-    FForm.OnEndSession = [this](TForm& sender) { FormEndSession(sender); };
-}
-
-void TJvFormPlacement::PutBackNotifications()
-{
-    if (!FTookOver)
-        return;
-    FTookOver = false;
-    FForm.OnShow = std::move(FSavedOnShow);
-    FForm.OnCloseQuery = std::move(FSavedOnCloseQuery);
-    FForm.OnDestroy = std::move(FSavedOnDestroy);
-    FForm.OnEndSession = std::move(FSavedOnEndSession);
-}
-
-void TJvFormPlacement::FormShow(TForm& Sender)
-{
-    if (Enabled()) {
-        // The form is shown from the message loop's start, outside any window
-        // procedure: report here as the application reports a handler's error.
-        try {
-            RestoreWindowSettings();
-        } catch (const std::exception& e) {
-            Application().HandleException(e);
-        }
+    // The form is shown from the message loop's start, outside any window
+    // procedure: report here as the application reports a handler's error.
+    try {
+        RestoreWindowSettings();
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
     }
-    if (FSavedOnShow)
-        FSavedOnShow(Sender);
 }
 
-void TJvFormPlacement::FormCloseQuery(TForm& Sender, bool& CanClose)
+void TJvFormPlacement::FormCloseQuery(TForm&, bool& CanClose)
 {
-    if (FSavedOnCloseQuery)
-        FSavedOnCloseQuery(Sender, CanClose);
-    if (CanClose && Enabled())
+    if (CanClose)
         SaveWindowSettings();
 }
 
-void TJvFormPlacement::FormDestroy(TForm& Sender)
+void TJvFormPlacement::FormDestroy(TForm&)
 {
-    if (Enabled() && !FSaved) {
-        // Runs from the form's destructor: nothing may escape.
-        try {
-            SaveWindowSettings();
-        } catch (const std::exception& e) {
-            Application().HandleException(e);
-        }
+    if (FSaved)
+        return;
+    // Runs as the form is deleted: nothing may escape.
+    try {
+        SaveWindowSettings();
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
     }
-    if (FSavedOnDestroy)
-        FSavedOnDestroy(Sender);
 }
 
-void TJvFormPlacement::FormEndSession(TForm& Sender)
+void TJvFormPlacement::FormEndSession(TForm&)
 {
-    if (FSavedOnEndSession)
-        FSavedOnEndSession(Sender);
-    if (!Enabled())
-        return;
     // The process may not live to close the form: save as its close query
     // would, write the file now, and from then on write nothing more, neither
     // into the document nor to the disk.
     if (!FSaved)
         SaveWindowSettings();
-    FAppStorage->WriteSettingsFile();
-    FAppStorage->SetReadOnly(true);
-}
-
-bool TJvFormPlacement::VersionAccepted(int StoredVersion) const
-{
-    switch (FVersionCheck) {
-    case fpvcCheckGreaterEqual:
-        return StoredVersion >= FVersion;
-    case fpvcCheckEqual:
-        return StoredVersion == FVersion;
-    case fpvcNocheck:
-        break;
-    }
-    return true;
+    FAppStorage.WriteSettingsFile();
+    FAppStorage.SetReadOnly(true);
 }
 
 void TJvFormPlacement::SaveWindowSettings()
 {
-    if (!FAppStorage)
-        return;
-    FAppStorage->WriteInteger(PathOf(kFormVersion), FVersion);
-    if (StoresPlacement())
-        SavePlacement();
+    FAppStorage.WriteInteger(PathOf(kFormVersion), Version);
+    SavePlacement();
     SaveProperties();
     FSaved = true;
 }
@@ -260,7 +270,7 @@ void TJvFormPlacement::SavePlacement()
     if (application && ::IsIconic(application))
         placement.showCmd = SW_SHOWMINIMIZED;
 
-    TJvAppIniFileStorage& storage = *FAppStorage;
+    TJvAppIniFileStorage& storage = FAppStorage;
     const std::string suffix = ScreenSizeSuffix();
     storage.WriteInteger(PathOf(kShowCmd), static_cast<int>(placement.showCmd));
     storage.WriteInteger(PathOf(kFlags), static_cast<int>(placement.flags));
@@ -278,11 +288,8 @@ void TJvFormPlacement::SavePlacement()
 void TJvFormPlacement::RestoreWindowSettings()
 {
     FSaved = false;
-    if (!FAppStorage)
-        return;
-    if (VersionAccepted(FAppStorage->ReadInteger(PathOf(kFormVersion), 0))) {
-        if (StoresPlacement())
-            RestorePlacement();
+    if (FAppStorage.ReadInteger(PathOf(kFormVersion), 0) >= Version) {
+        RestorePlacement();
         RestoreProperties();
     }
     SetMaximizedPosition();
@@ -298,7 +305,7 @@ void TJvFormPlacement::RestorePlacement()
     if (!::IsWindowVisible(wnd))
         placement.showCmd = SW_HIDE;   // applying the placement must not show the window
 
-    TJvAppIniFileStorage& storage = *FAppStorage;
+    TJvAppIniFileStorage& storage = FAppStorage;
     const std::string suffix = ScreenSizeSuffix();
     auto readPosition = [&](std::string_view key) {
         std::string sized = PathOf(std::string(key) + suffix);
@@ -368,157 +375,50 @@ void TJvFormPlacement::SetMaximizedPosition()
         return;
     if (!::IsWindowVisible(wnd))
         placement.showCmd = SW_HIDE;
-    const bool sizeable = FForm.BorderStyle() == bsSizeable;
-    placement.ptMaxPosition.x = -::GetSystemMetrics(sizeable ? SM_CXFRAME : SM_CXFIXEDFRAME);
-    placement.ptMaxPosition.y = -::GetSystemMetrics(sizeable ? SM_CYFRAME : SM_CYFIXEDFRAME);
+    // The form has a sizeable border.
+    placement.ptMaxPosition.x = -::GetSystemMetrics(SM_CXFRAME);
+    placement.ptMaxPosition.y = -::GetSystemMetrics(SM_CYFRAME);
     ::SetWindowPlacement(wnd, &placement);
-}
-
-// --- Published properties ---------------------------------------------------
-
-std::optional<TPublishedProperty> FindPublishedProperty(TComponent& Component, std::string_view Name)
-{
-    if (auto* listView = dynamic_cast<TListView*>(&Component)) {
-        if (SameText(Name, "Columns")) {
-            TListColumns& columns = listView->Columns();
-            return TPublishedProperty{
-                "Columns",
-                [&columns](TJvAppIniFileStorage& storage, const std::string& path) {
-                    SaveListColumns(columns, storage, path);
-                },
-                [&columns](TJvAppIniFileStorage& storage, const std::string& path) {
-                    RestoreListColumns(columns, storage, path);
-                }};
-        }
-    }
-    return std::nullopt;
-}
-
-void SaveListColumns(const TListColumns& Columns, TJvAppIniFileStorage& Storage, const std::string& Path)
-{
-    if (Storage.ReadOnly())
-        return;
-    // The list is written anew, at the end of the document.
-    Storage.DeleteSubTree(Path);
-    Storage.WriteInteger(JoinStoragePaths({Path, "Count"}), Columns.Count());
-    for (int i = 0; i < Columns.Count(); ++i) {
-        const TListColumn& column = Columns[i];
-        const std::string item = ItemPath(Path, i);
-        Storage.WriteEnumeration(JoinStoragePaths({item, "Alignment"}), kAlignmentIdentifiers, column.Alignment());
-        Storage.WriteBoolean(JoinStoragePaths({item, "AutoSize"}), column.AutoSize());
-        Storage.WriteString(JoinStoragePaths({item, "Caption"}), column.Caption());
-        Storage.WriteInteger(JoinStoragePaths({item, "ImageIndex"}), column.ImageIndex());
-        Storage.WriteInteger(JoinStoragePaths({item, "MaxWidth"}), column.MaxWidth());
-        Storage.WriteInteger(JoinStoragePaths({item, "MinWidth"}), column.MinWidth());
-        Storage.WriteInteger(JoinStoragePaths({item, "Tag"}), column.Tag());
-        Storage.WriteInteger(JoinStoragePaths({item, "Width"}), column.Width());
-    }
-}
-
-void RestoreListColumns(TListColumns& Columns, TJvAppIniFileStorage& Storage, const std::string& Path)
-{
-    const std::string countPath = JoinStoragePaths({Path, "Count"});
-    if (!Storage.ValueExists(countPath))
-        return;
-    TColumnsUpdate update(Columns);
-    int count = 0;
-    try {
-        count = Storage.ReadInteger(countPath, 0);
-    } catch (const EConvertError&) {
-        Columns.Clear();
-        return;
-    }
-    // A count no list can have is no stored list: the columns stay as they are.
-    if (count < 0 || count > MaxStoredColumns)
-        return;
-    Columns.Clear();
-    for (int i = 0; i < count; ++i) {
-        TListColumn& column = Columns.Add();
-        try {
-            RestoreColumn(column, Storage, ItemPath(Path, i));
-        } catch (const EConvertError&) {
-            // This column keeps what was read of it.
-        }
-    }
 }
 
 // --- TJvFormStorage -------------------------------------------------------
 
-TJvFormStorage::TJvFormStorage(TForm& Owner, std::string Name) : TJvFormPlacement(Owner, std::move(Name)) {}
-
-TJvFormStorage::TJvFormStorage(TForm& Owner, std::string Name, TJvAppIniFileStorage* AppStorage,
+TJvFormStorage::TJvFormStorage(TForm& Owner, std::string Name, TJvAppIniFileStorage& AppStorage,
                                std::string_view AppStoragePath, std::vector<std::string> StoredProps)
-    : TJvFormPlacement(Owner, std::move(Name))
+    : TJvFormPlacement(Owner, std::move(Name), AppStorage, AppStoragePath), FStoredProps(std::move(StoredProps))
 {
-    SetAppStorage(AppStorage);
-    SetAppStoragePath(AppStoragePath);
-    SetStoredProps(std::move(StoredProps));
-}
-
-std::vector<std::string> TJvFormStorage::StoredProps() const
-{
-    std::vector<std::string> texts;
-    texts.reserve(FStoredProps.size());
-    for (const TStoredProp& prop : FStoredProps)
-        texts.push_back(prop.Text);
-    return texts;
-}
-
-void TJvFormStorage::SetStoredProps(std::vector<std::string> Value)
-{
-    FStoredProps.clear();
-    for (std::string& text : Value)
-        FStoredProps.push_back({std::move(text), nullptr, {}});
 }
 
 void TJvFormStorage::BindProperties()
 {
-    std::vector<TStoredProp> bound;
-    for (TStoredProp& prop : FStoredProps) {
-        std::size_t dot = prop.Text.find('.');
+    FBound.clear();
+    for (const std::string& text : FStoredProps) {
+        std::size_t dot = text.find('.');
         if (dot == std::string::npos)
             continue;
-        std::string_view component = TrimBlanks(std::string_view(prop.Text).substr(0, dot));
-        std::string_view property = TrimBlanks(std::string_view(prop.Text).substr(dot + 1));
+        std::string_view component = TrimBlanks(std::string_view(text).substr(0, dot));
+        std::string_view property = TrimBlanks(std::string_view(text).substr(dot + 1));
         if (component.empty() || property.empty())
             continue;
-        prop.Component = Form().FindComponent(component);
-        if (!prop.Component)
+        TComponent* member = Form().FindComponent(component);
+        if (!member)
             continue;
-        prop.Property = property;
-        bound.push_back(std::move(prop));
+        if (std::optional<TPublishedProperty> published = FindPublishedProperty(*member, property))
+            FBound.push_back({JoinStoragePaths({AppStoragePath(), member->Name() + "_" + published->Name}),
+                              std::move(*published)});
     }
-    FStoredProps = std::move(bound);
-}
-
-std::optional<TPublishedProperty> TJvFormStorage::Resolve(const TStoredProp& Prop, std::string& Path) const
-{
-    if (!Prop.Component)
-        return std::nullopt;
-    std::optional<TPublishedProperty> property = FindPublishedProperty(*Prop.Component, Prop.Property);
-    if (property)
-        Path = JoinStoragePaths({AppStoragePath(), FStoredPropsPath, Prop.Component->Name() + "_" + property->Name});
-    return property;
 }
 
 void TJvFormStorage::SaveProperties()
 {
-    for (TStoredProp& prop : FStoredProps) {
-        if (prop.Component)
-            prop.Text = prop.Component->Name() + "." + prop.Property;
-        std::string path;
-        if (std::optional<TPublishedProperty> property = Resolve(prop, path))
-            property->Save(*AppStorage(), path);
-    }
+    for (const TBoundProperty& bound : FBound)
+        bound.Property.Save(AppStorage(), bound.Path);
 }
 
 void TJvFormStorage::RestoreProperties()
 {
-    TJvAppIniFileStorage& storage = *AppStorage();
-    for (const TStoredProp& prop : FStoredProps) {
-        std::string path;
-        std::optional<TPublishedProperty> property = Resolve(prop, path);
-        if (property && (storage.ValueExists(path) || storage.SectionExists(path)))
-            property->Restore(storage, path);
-    }
+    TJvAppIniFileStorage& storage = AppStorage();
+    for (const TBoundProperty& bound : FBound)
+        if (storage.ValueExists(bound.Path) || storage.SectionExists(bound.Path))
+            bound.Property.Restore(storage, bound.Path);
 }

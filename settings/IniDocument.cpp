@@ -165,15 +165,6 @@ bool TIniDocument::SectionExists(std::string_view Section) const
     return section && !section->Lines.empty();
 }
 
-void TIniDocument::EraseSection(std::string_view Section)
-{
-    if (!FindSection(Section))
-        return;
-    const std::string name(Section);   // the view may point into a section that goes
-    std::erase_if(FSections, [&](const std::unique_ptr<TSection>& s) { return SameText(s->Name, name); });
-    RebuildIndex();
-}
-
 std::size_t TIniDocument::EraseSectionsWithPrefix(std::string_view Prefix)
 {
     const std::string prefix(Prefix);   // the view may point into a section that goes

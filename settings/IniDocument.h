@@ -57,8 +57,6 @@ public:
     bool ValueExists(std::string_view Section, std::string_view Key) const;
     // The section holds at least one line.
     bool SectionExists(std::string_view Section) const;
-    // Removes every section of that name with all its lines.
-    void EraseSection(std::string_view Section);
     // Removes every section whose name begins with Prefix, compared with
     // letter case; gives the number removed.
     std::size_t EraseSectionsWithPrefix(std::string_view Prefix);
@@ -68,10 +66,10 @@ public:
     // The lines of the (first) section of that name, or null when there is none.
     const std::vector<std::string>* SectionLines(std::string_view Section) const;
 
+private:
     // Whether Line is a "key=..." line of that key (letter case ignored).
     static bool LineHasKey(std::string_view Line, std::string_view Key);
 
-private:
     struct TSection {
         std::string Name;
         std::vector<std::string> Lines;

@@ -73,26 +73,24 @@ int IntegerFromText(std::string_view Text)
 
 std::string BooleanToText(bool Value, const TJvAppIniStorageOptions& Options)
 {
-    if (!Options.BooleanAsString())
-        return Value ? "1" : "0";
-    return FirstWord(Value ? Options.BooleanStringTrueValues() : Options.BooleanStringFalseValues());
+    return FirstWord(Value ? Options.BooleanStringTrueValues : Options.BooleanStringFalseValues);
 }
 
 bool BooleanFromText(std::string_view Text, const TJvAppIniStorageOptions& Options)
 {
     std::string_view word = TrimBlanks(Text);
     if (!word.empty()) {
-        if (IsListedWord(word, Options.BooleanStringTrueValues()))
+        if (IsListedWord(word, Options.BooleanStringTrueValues))
             return true;
-        if (IsListedWord(word, Options.BooleanStringFalseValues()))
+        if (IsListedWord(word, Options.BooleanStringFalseValues))
             return false;
     }
     return IntegerFromText(Text) != 0;
 }
 
-std::string EnumerationToText(int Value, TEnumIdentifiers Identifiers, const TJvAppIniStorageOptions& Options)
+std::string EnumerationToText(int Value, TEnumIdentifiers Identifiers)
 {
-    if (Options.EnumerationAsString() && Value >= 0 && static_cast<std::size_t>(Value) < Identifiers.size())
+    if (Value >= 0 && static_cast<std::size_t>(Value) < Identifiers.size())
         return std::string(Identifiers[static_cast<std::size_t>(Value)]);
     return IntToStr(Value);
 }

@@ -2,13 +2,16 @@
 // through WinINet itself: pages, images, a stylesheet, a script, text and a
 // binary file, cookies of several sites and visited-link records, including the
 // awkward URLs the host tree has to cope with. Prints how many entries it made.
-// All hosts lie in the reserved example domains.
+// All hosts lie in the reserved example domains. Outside Wine it refuses to
+// run unless MORVANE_WRITE_REAL_CACHE=1: there the cache is the user's own.
 #include <windows.h>
 #include <wininet.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "tests/RealCacheWrites.h"
 
 namespace {
 
@@ -232,6 +235,10 @@ bool AddVisit(const std::string& User, const char* Url)
 
 int main()
 {
+    if (!MayWriteRealCache()) {
+        std::fprintf(stderr, "SeedCache: not run: %s\n", RealCacheOptIn);
+        return 2;
+    }
     char user[256] = "user";
     DWORD userSize = sizeof user;
     GetUserNameA(user, &userSize);

@@ -33,7 +33,6 @@ public:
     void SetHint(std::string Value);
     // 0: no group. Checking an action of a group unchecks the other actions
     // of the same list with the same group.
-    int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int Value) { FGroupIndex = Value; }
     bool AutoCheck() const { return FAutoCheck; }
     void SetAutoCheck(bool Value) { FAutoCheck = Value; }

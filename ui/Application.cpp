@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "ui/Form.h"
-
 std::string ExceptionBoxText(const std::string& Message)
 {
     std::string text = Message;
@@ -20,12 +18,6 @@ std::string GetLongHint(const std::string& Hint)
 {
     size_t bar = Hint.find('|');
     return bar == std::string::npos ? Hint : Hint.substr(bar + 1);
-}
-
-std::string GetShortHint(const std::string& Hint)
-{
-    size_t bar = Hint.find('|');
-    return bar == std::string::npos ? Hint : Hint.substr(0, bar);
 }
 
 TApplication& Application()
@@ -58,18 +50,6 @@ void TApplication::Initialize()
     }
 }
 
-void TApplication::AdoptForm(std::unique_ptr<TForm> Form)
-{
-    if (!FMainForm)
-        FMainForm = Form.get();
-    FForms.push_back(std::move(Form));
-}
-
-bool TApplication::OwnsForm(const TForm* Form) const
-{
-    return std::any_of(FForms.begin(), FForms.end(), [&](const auto& f) { return f.get() == Form; });
-}
-
 void TApplication::ReleaseForm(TForm* Form)
 {
     if (std::find(FReleased.begin(), FReleased.end(), Form) == FReleased.end())
@@ -89,7 +69,7 @@ void TApplication::FreeReleased()
             FReleased.push_back(form);
             continue;
         }
-        std::unique_ptr<TForm> doomed = std::move(*it);
+        TFormPtr<TForm> doomed = std::move(*it);
         FForms.erase(it);
         if (FMainForm == form)
             FMainForm = nullptr;
@@ -104,12 +84,13 @@ void TApplication::DestroyForms()
         auto it = FForms.end() - 1;
         if (it->get() == FMainForm && FForms.size() > 1)
             it = FForms.end() - 2;
-        std::unique_ptr<TForm> doomed = std::move(*it);
+        TFormPtr<TForm> doomed = std::move(*it);
         FForms.erase(it);
         if (doomed.get() == FMainForm)
             FMainForm = nullptr;
         doomed.reset();
     }
+    FTerminated = false;
 }
 
 HWND TApplication::Handle() const
@@ -203,12 +184,6 @@ bool TApplication::ProcessMessage()
     }
     FreeReleased();
     return true;
-}
-
-void TApplication::ProcessMessages()
-{
-    while (ProcessMessage()) {
-    }
 }
 
 void TApplication::HandleMessage()

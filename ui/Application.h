@@ -7,13 +7,11 @@
 
 #include <exception>
 #include <functional>
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
-class TForm;
+#include "ui/Form.h"
 
 // The text of the exception box: a full stop is appended when the text is not
 // empty and its last character sorts after the full stop.
@@ -21,7 +19,6 @@ std::string ExceptionBoxText(const std::string& Message);
 
 // "Short|Long": the part after the bar, or the whole when there is none.
 std::string GetLongHint(const std::string& Hint);
-std::string GetShortHint(const std::string& Hint);
 
 class TApplication {
 public:
@@ -32,7 +29,6 @@ public:
 
     // OLE (COM in a single-threaded apartment) and the common controls, before any window.
     void Initialize();
-    bool Initialized() const { return FComInitialized; }
 
     const std::string& Title() const { return FTitle; }
     void SetTitle(std::string Value) { FTitle = std::move(Value); }
@@ -41,18 +37,18 @@ public:
     template <typename F, typename... Args>
     F& CreateForm(Args&&... args)
     {
-        static_assert(std::is_base_of_v<TForm, F>);
-        auto form = std::make_unique<F>(std::forward<Args>(args)...);
+        TFormPtr<F> form = MakeForm<F>(std::forward<Args>(args)...);
         F& ref = *form;
-        AdoptForm(std::move(form));
+        if (!FMainForm)
+            FMainForm = &ref;
+        FForms.push_back(std::move(form));
         return ref;
     }
-    void AdoptForm(std::unique_ptr<TForm> Form);
     // Frees a form once the current message has been handled.
     void ReleaseForm(TForm* Form);
-    // Destroys every form, the main form last.
+    // Destroys every form, the main form last. That ends the run: the
+    // application is no longer terminated and can run a new main form.
     void DestroyForms();
-    bool OwnsForm(const TForm* Form) const;
 
     TForm* MainForm() const { return FMainForm; }
     // The application's own window: the main form's.
@@ -64,9 +60,7 @@ public:
     bool Terminated() const { return FTerminated; }
     // Handles one waiting message (idle processing when there is none); false when none was waiting.
     bool ProcessMessage();
-    void ProcessMessages();
     void HandleMessage();
-    void ResetTerminated() { FTerminated = false; }
 
     void HandleException(const std::exception& E);
     // The same for the exception being handled (call it in a catch block); one
@@ -91,7 +85,7 @@ private:
     std::string FTitle;
     std::string FHint;
     TForm* FMainForm = nullptr;
-    std::vector<std::unique_ptr<TForm>> FForms;
+    std::vector<TFormPtr<TForm>> FForms;
     std::vector<TForm*> FReleased;
 };
 

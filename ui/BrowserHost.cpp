@@ -72,11 +72,6 @@ TBrowserHost::~TBrowserHost()
     ReleaseBrowser();
 }
 
-DWORD TBrowserHost::DownloadControl()
-{
-    return BrowserDownloadControl;
-}
-
 IDispatch* TBrowserHost::EventSink() const
 {
     return FBrowser ? static_cast<IDispatch*>(FEvents.Get()) : nullptr;

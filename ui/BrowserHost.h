@@ -62,9 +62,6 @@ public:
     bool Visible() const;
     void SetVisible(bool Value);
 
-    // The download-control flags the site reports to the control.
-    static DWORD DownloadControl();
-
     // The hosted control; null until the window exists, or when none could be made.
     IWebBrowser2* Browser() const { return FBrowser.Get(); }
     // The DWebBrowserEvents2 sink advised on the control; null when there is no control.

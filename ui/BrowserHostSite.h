@@ -176,7 +176,6 @@ public:
     static TComPtr<TBrowserEvents> Create();
     // The address Navigate is about to go to; empty allows nothing.
     void SetAllowedAddress(std::wstring Address) { FAllowed = std::move(Address); }
-    const std::wstring& AllowedAddress() const { return FAllowed; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;

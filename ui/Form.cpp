@@ -2,25 +2,43 @@
 
 #include "ui/Application.h"
 
+#include <algorithm>
 #include <stdexcept>
 
-TForm::TForm(TComponent* Owner, std::string Name, std::string ClassName)
+#include "base/Handle.h"
+
+int ScreenPixelsPerInch()
+{
+    TScreenDC dc;
+    return dc.DC() ? ::GetDeviceCaps(dc.DC(), LOGPIXELSY) : 0;
+}
+
+POINT CentreOnMonitor(SIZE Window, const RECT& Monitor, const RECT& Work)
+{
+    POINT at{Monitor.left + ((Monitor.right - Monitor.left) - Window.cx) / 2,
+             Monitor.top + ((Monitor.bottom - Monitor.top) - Window.cy) / 2};
+    at.x = std::max(std::min(at.x, Work.right - Window.cx), Work.left);
+    at.y = std::max(std::min(at.y, Work.bottom - Window.cy), Work.top);
+    return at;
+}
+
+void TFormDeleter::operator()(TForm* Form) const
+{
+    Form->Destroy();
+    delete Form;
+}
+
+TForm::TForm(const TFormKey&, TComponent* Owner, std::string Name, std::string ClassName)
     : TControl(Owner, std::move(Name)), FClassName(std::move(ClassName))
 {
     SetParentColor(false);
     FVisible = false;
 }
 
-TForm::~TForm()
-{
-    Destroy();
-}
-
 void TForm::Destroy()
 {
-    if (FDestroyed)
-        return;
-    FDestroyed = true;
+    if (FWatcher)
+        FWatcher->FormDestroy(*this);
     if (OnDestroy)
         OnDestroy(*this);
     // The menu belongs to whoever made it: the window lets go of it first,
@@ -35,6 +53,24 @@ void TForm::DoCreate()
 {
     if (OnCreate)
         OnCreate(*this);
+}
+
+void TForm::DoShow()
+{
+    if (FWatcher)
+        FWatcher->FormShow(*this);
+    if (OnShow)
+        OnShow(*this);
+}
+
+bool TForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(*this, canClose);
+    if (FWatcher)
+        FWatcher->FormCloseQuery(*this, canClose);
+    return canClose;
 }
 
 DWORD TForm::Style() const
@@ -52,8 +88,21 @@ DWORD TForm::ExStyle() const
     return ex;
 }
 
+void TForm::ChangeScale(int M, int D)
+{
+    TControl::ChangeScale(M, D);
+    FMinWidth = ::MulDiv(FMinWidth, M, D);
+    FMinHeight = ::MulDiv(FMinHeight, M, D);
+    // A form sized by its client area keeps that area at scale inside the system's frame.
+    if (FClientWidth > 0 || FClientHeight > 0)
+        SetClientSize(::MulDiv(FClientWidth, M, D), ::MulDiv(FClientHeight, M, D));
+}
+
 void TForm::CreateWnd(HWND)
 {
+    const int pixelsPerInch = ScreenPixelsPerInch();
+    if (pixelsPerInch > 0 && pixelsPerInch != DesignPixelsPerInch)
+        ChangeScale(pixelsPerInch, DesignPixelsPerInch);
     RegisterOwnClass(FClassName.c_str(), FIcon, FSmallIcon);
     FOwnClass = true;
     HWND owner = nullptr;
@@ -79,6 +128,8 @@ void TForm::SetMenu(HMENU Value)
 
 void TForm::SetClientSize(int Width, int Height)
 {
+    FClientWidth = Width;
+    FClientHeight = Height;
     RECT r{0, 0, Width, Height};
     ::AdjustWindowRectEx(&r, Style(), FMenu != nullptr, ExStyle());
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
@@ -107,23 +158,27 @@ void TForm::SetWindowState(TWindowState Value)
 
 void TForm::ApplyPosition()
 {
-    RECT area{};
+    POINT at;
     if (FPosition == poDesktopCenter) {
-        area.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-        area.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-        area.right = area.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-        area.bottom = area.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+        // On the primary monitor: the middle of several may be the seam between two.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (!::GetMonitorInfoA(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor))
+            monitor.rcMonitor = monitor.rcWork =
+                RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        at = CentreOnMonitor(SIZE{Width(), Height()}, monitor.rcMonitor, monitor.rcWork);
     } else if (FPosition == poMainFormCenter) {
         TForm* main = Application().MainForm();
         if (!main || main == this || !main->Handle())
             return;
+        RECT area;
         ::GetWindowRect(main->Handle(), &area);
+        at.x = area.left + ((area.right - area.left) - Width()) / 2;
+        at.y = area.top + ((area.bottom - area.top) - Height()) / 2;
     } else {
         return;
     }
-    int left = area.left + ((area.right - area.left) - Width()) / 2;
-    int top = area.top + ((area.bottom - area.top) - Height()) / 2;
-    SetBounds(left, top, Width(), Height());
+    SetBounds(at.x, at.y, Width(), Height());
 }
 
 void TForm::Show()
@@ -131,8 +186,7 @@ void TForm::Show()
     HandleNeeded();
     if (!FShown) {
         FShown = true;
-        if (OnShow)
-            OnShow(*this);
+        DoShow();
         if (!FHandle)
             return;
         ApplyPosition();
@@ -145,16 +199,11 @@ void TForm::Show()
 
 void TForm::Close()
 {
-    bool canClose = true;
-    if (OnCloseQuery)
-        OnCloseQuery(*this, canClose);
-    if (!canClose)
+    if (!CloseQuery())
         return;
     TCloseAction action = caHide;
     if (OnClose)
         OnClose(*this, action);
-    if (action == caNone)
-        return;
     if (FModal) {
         FModalDone = true;
         if (action == caFree)
@@ -165,15 +214,13 @@ void TForm::Close()
         Application().Terminate();
         return;
     }
-    if (action == caMinimize)
-        ::ShowWindow(FHandle, SW_MINIMIZE);
-    else if (action == caFree)
+    if (action == caFree)
         Application().ReleaseForm(this);
     else
         Hide();
 }
 
-int TForm::ShowModal()
+void TForm::ShowModal()
 {
     TForm* main = Application().MainForm();
     HWND disabled = (main && main != this && main->Handle()) ? main->Handle() : nullptr;
@@ -191,7 +238,6 @@ int TForm::ShowModal()
     if (FHandle)
         Hide();
     FModal = false;
-    return 0;
 }
 
 LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -210,6 +256,8 @@ LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_ENDSESSION:
         if (WParam && OnEndSession)
             OnEndSession(*this);
+        if (WParam && FWatcher)
+            FWatcher->FormEndSession(*this);
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(LParam);

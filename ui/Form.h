@@ -1,28 +1,83 @@
 // TForm: a top-level window with the framework's life cycle. Creation, show,
-// close query, close, destroy and the end of the session are published as
-// notifications that another component may take over and chain (the settings
-// storage does).
+// close query, close, destroy and the end of the session are published as the
+// form's own handlers; one watcher (the settings storage) is called around them.
+//
+// Forms are made by MakeForm only, and deleted by its pointer's deleter, which
+// destroys the window (OnDestroy first) while every member of the form exists.
 #pragma once
+
+#include <memory>
 
 #include "ui/Control.h"
 
+class TForm;
+
+struct TFormDeleter {
+    void operator()(TForm* Form) const;
+};
+template <class F>
+using TFormPtr = std::unique_ptr<F, TFormDeleter>;
+template <class F, class... Args>
+TFormPtr<F> MakeForm(Args&&... args);
+
+// The pass that every form's constructor takes and that only MakeForm can
+// issue: a form can be made neither on the stack nor with new or make_unique.
+class TFormKey {
+public:
+    TFormKey(const TFormKey&) = delete;
+    TFormKey& operator=(const TFormKey&) = delete;
+
+private:
+    TFormKey() = default;
+    template <class F, class... Args>
+    friend TFormPtr<F> MakeForm(Args&&... args);
+};
+
+template <class F, class... Args>
+TFormPtr<F> MakeForm(Args&&... args)
+{
+    return TFormPtr<F>(new F(TFormKey(), std::forward<Args>(args)...));
+}
+
+// Called by the form around its own handlers, which stay the form's.
+class TFormWatcher {
+public:
+    // Before OnShow.
+    virtual void FormShow(TForm& Sender) = 0;
+    // After OnCloseQuery, with what it left in CanClose.
+    virtual void FormCloseQuery(TForm& Sender, bool& CanClose) = 0;
+    // Before OnDestroy.
+    virtual void FormDestroy(TForm& Sender) = 0;
+    // After OnEndSession.
+    virtual void FormEndSession(TForm& Sender) = 0;
+
+protected:
+    ~TFormWatcher() = default;
+};
+
+// The screen's logical pixels per inch: 96 at 100%, 144 at 150%.
+int ScreenPixelsPerInch();
+// Where a window of this size is placed centred on a monitor: on its bounds,
+// then moved inside its work area where it would reach past it.
+POINT CentreOnMonitor(SIZE Window, const RECT& Monitor, const RECT& Work);
+
 enum TPosition { poDesigned, poDesktopCenter, poMainFormCenter };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
-enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TCloseAction { caHide, caFree };
 enum TBorderStyle { bsSizeable, bsToolWindow };
 
 class TForm : public TControl {
 public:
     // ClassName: the window class, by convention the form's class name.
-    TForm(TComponent* Owner, std::string Name, std::string ClassName);
-    ~TForm() override;
-
-    // Fires OnDestroy (once) and destroys the window. A derived form calls it
-    // first thing in its destructor, while its members still exist.
-    void Destroy();
+    TForm(const TFormKey& Key, TComponent* Owner, std::string Name, std::string ClassName);
 
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& Value) { SetText(Value); }
+
+    // The layout is made at this many pixels per inch; the form scales it to
+    // the screen's as its window is made.
+    static constexpr int DesignPixelsPerInch = 96;
+    void ChangeScale(int M, int D) override;
 
     TPosition Position() const { return FPosition; }
     // Changing the mode never moves the window.
@@ -32,22 +87,18 @@ public:
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value) { FBorderStyle = Value; }
     void SetMinSize(int Width, int Height) { FMinWidth = Width; FMinHeight = Height; }
-    int MinWidth() const { return FMinWidth; }
-    int MinHeight() const { return FMinHeight; }
     // Sets the outer size so that the client area gets this size.
     void SetClientSize(int Width, int Height);
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     // The menu bar; the form shows it but does not own it.
-    HMENU Menu() const { return FMenu; }
     void SetMenu(HMENU Value);
     void SetIcons(HICON Big, HICON Small) { FIcon = Big; FSmallIcon = Small; }
 
     void Show();
     void Close();
-    int ShowModal();
+    void ShowModal();
     bool Modal() const { return FModal; }
-    bool Showing() const { return FHandle && ::IsWindowVisible(FHandle); }
 
     std::function<void(TForm& Sender)> OnCreate;
     std::function<void(TForm& Sender)> OnShow;
@@ -65,6 +116,14 @@ public:
 
     // Runs OnCreate; a form's constructor calls it once its layout is built.
     void DoCreate();
+    // The show notification: the watcher's, then OnShow. Show runs it the first time.
+    void DoShow();
+    // The close query: OnCloseQuery, then the watcher's; whether the form may close.
+    bool CloseQuery();
+
+    // The one watcher; null for none. Whoever sets it takes it away before it goes.
+    TFormWatcher* Watcher() const { return FWatcher; }
+    void SetWatcher(TFormWatcher* Value) { FWatcher = Value; }
 
 protected:
     void CreateWnd(HWND ParentWnd) override;
@@ -74,17 +133,22 @@ protected:
     void ApplyPosition();
 
 private:
+    friend struct TFormDeleter;
+    // Fires OnDestroy and destroys the window; the deleter's first step.
+    void Destroy();
+
     std::string FClassName;
     TPosition FPosition = poDesigned;
     TWindowState FWindowState = wsNormal;
     TBorderStyle FBorderStyle = bsSizeable;
     int FMinWidth = 0, FMinHeight = 0;
+    int FClientWidth = 0, FClientHeight = 0;   // the client size asked for, if any
     bool FKeyPreview = false;
     HMENU FMenu = nullptr;
     HICON FIcon = nullptr, FSmallIcon = nullptr;
     bool FShown = false;
     bool FModal = false;
     bool FModalDone = false;
-    bool FDestroyed = false;
+    TFormWatcher* FWatcher = nullptr;
     std::vector<TMessageHook> FHooks;
 };

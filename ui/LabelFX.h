@@ -15,9 +15,7 @@ public:
     COLORREF ShadowColor() const { return FShadowColor; }
     void SetShadowColor(COLORREF Value) { FShadowColor = Value; Invalidate(); }
     int ShadowDistance() const { return FShadowDistance; }
-    void SetShadowDistance(int Value) { FShadowDistance = Value; Invalidate(); }
     int ShadowBlur() const { return FShadowBlur; }
-    void SetShadowBlur(int Value) { FShadowBlur = Value; Invalidate(); }
 
     // Draws background, shadow and caption into the rectangle of the device context.
     void Draw(HDC DC, const RECT& Bounds) const;

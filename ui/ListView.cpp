@@ -215,6 +215,20 @@ void TListView::RebuildColumns()
     ::InvalidateRect(FHandle, nullptr, TRUE);
 }
 
+void TListView::ChangeScale(int M, int D)
+{
+    TControl::ChangeScale(M, D);
+    for (int i = 0; i < FColumns.Count(); ++i) {
+        TListColumn& c = FColumns[i];
+        const int width = c.Width();
+        if (width > 0)   // not a fit-to-content width
+            c.FWidth = ::MulDiv(width, M, D);
+        c.FMinWidth = ::MulDiv(c.FMinWidth, M, D);
+        c.FMaxWidth = ::MulDiv(c.FMaxWidth, M, D);
+    }
+    RebuildColumns();
+}
+
 TListRows TListView::SetRows(TListRows Rows)
 {
     std::swap(FRows, Rows);

@@ -146,6 +146,8 @@ public:
 
     // Rebuilds the header from the columns (the collection calls it).
     void RebuildColumns();
+    // The columns' widths and width limits scale with the rest.
+    void ChangeScale(int M, int D) override;
 
 protected:
     void CreateWnd(HWND ParentWnd) override;

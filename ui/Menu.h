@@ -38,7 +38,6 @@ public:
     ~TMenuItem() override;
 
     TMenuItem* Parent() const { return FParent; }
-    int MenuIndex() const { return FIndex; }
     int Count() const { return static_cast<int>(FItems.size()); }
     TMenuItem& Items(int Index) const { return *FItems.at(static_cast<size_t>(Index)); }
 

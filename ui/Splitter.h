@@ -13,8 +13,9 @@ public:
     using TControl::TControl;
     int MinSize() const { return FMinSize; }
     void SetMinSize(int Value) { FMinSize = Value; }
-    bool Beveled() const { return FBeveled; }
     void SetBeveled(bool Value) { FBeveled = Value; }
+    // The minimum size scales with the panes.
+    void ChangeScale(int M, int D) override;
 
     // The control resized by this splitter and the pane on its other side.
     TControl* Neighbour() const;

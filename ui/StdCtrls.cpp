@@ -236,8 +236,7 @@ HBRUSH TMemo::CtlColor(HDC DC)
 
 void TButton::CreateWnd(HWND ParentWnd)
 {
-    CreateStdClass(ParentWnd, "BUTTON",
-                   WS_CHILD | WS_TABSTOP | (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0);
+    CreateStdClass(ParentWnd, "BUTTON", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0);
 }
 
 bool TButton::Command(WORD Code, LRESULT& Result)

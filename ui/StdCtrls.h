@@ -97,15 +97,10 @@ class TButton : public TControl {
 public:
     using TControl::TControl;
     TNotifyEvent OnClick;
-    bool Default() const { return FDefault; }
-    void SetDefault(bool Value) { FDefault = Value; }
 
 protected:
     void CreateWnd(HWND ParentWnd) override;
     bool Command(WORD Code, LRESULT& Result) override;
-
-private:
-    bool FDefault = false;
 };
 
 // One simple panel with a size grip; with AutoHint it shows the
@@ -116,7 +111,6 @@ public:
     ~TStatusBar() override;
     std::string SimpleText() const { return FSimpleText; }
     void SetSimpleText(const std::string& Value);
-    bool AutoHint() const { return FAutoHint; }
     void SetAutoHint(bool Value);
 
 protected:

@@ -46,19 +46,18 @@ private:
 
 class THostForm : public TForm {
 public:
-    THostForm() : TForm(nullptr, "HostForm", "TMorvaneAboutTestHost")
+    explicit THostForm(const TFormKey& Key) : TForm(Key, nullptr, "HostForm", "TMorvaneAboutTestHost")
     {
         SetBounds(150, 100, 600, 450);
         SetColor(::GetSysColor(COLOR_BTNFACE));
     }
-    ~THostForm() override { Destroy(); }
 };
 
 // Handles every waiting message and lets pending paints happen.
 inline void Pump()
 {
     for (int i = 0; i < 3; ++i) {
-        Application().ProcessMessages();
+        while (Application().ProcessMessage()) {}
         ::Sleep(1);
     }
 }
@@ -75,7 +74,6 @@ protected:
     static void SetUpTestSuite()
     {
         Application().Initialize();
-        Application().ResetTerminated();
         Host = &Application().CreateForm<THostForm>();
         Host->Show();
         Pump();
@@ -83,7 +81,6 @@ protected:
     static void TearDownTestSuite()
     {
         Application().DestroyForms();
-        Application().ResetTerminated();
         Host = nullptr;
     }
     void TearDown() override { Pump(); }

@@ -12,17 +12,15 @@ protected:
     void SetUp() override
     {
         Application().Initialize();
-        Application().ResetTerminated();
         Main = &Application().CreateForm<TfrmMorvane>();
         Main->LoadCache();
         Main->Show();
-        Application().ProcessMessages();
+        while (Application().ProcessMessage()) {}
     }
     void TearDown() override
     {
-        Application().ProcessMessages();
+        while (Application().ProcessMessage()) {}
         Application().DestroyForms();
-        Application().ResetTerminated();
     }
     TScriptedWinInet Cache;
     TfrmMorvane* Main = nullptr;
@@ -79,7 +77,7 @@ TEST_F(AboutFromMainWindow, EachAboutBuildsANewModalWindowFreedWhenClosed)
         ::SetTimer(nullptr, 0, 50, PressEscape);
         Main->About1Click(*Main);
     }
-    Application().ProcessMessages();
+    while (Application().ProcessMessage()) {}
 
     ASSERT_EQ(Shown.size(), 2u);
     EXPECT_NE(Shown[0].Wnd, Shown[1].Wnd);
@@ -106,7 +104,7 @@ TEST_F(AboutFromMainWindow, ALinksHintShowsInTheMainWindowsStatusBar)
     TAboutBox& box = Application().CreateForm<TAboutBox>();
     AboutBox = &box;
     box.Show();
-    Application().ProcessMessages();
+    while (Application().ProcessMessage()) {}
 
     auto restOn = [](HWND wnd, int dx = 0) {
         POINT p = CentreOf(wnd);
@@ -121,6 +119,6 @@ TEST_F(AboutFromMainWindow, ALinksHintShowsInTheMainWindowsStatusBar)
     EXPECT_EQ(restOn(box.CoolLabel1.Handle(), 40), "Send e-mail to the support team");
     EXPECT_EQ(restOn(Main->CacheListView.Handle()), "");
     box.Close();
-    Application().ProcessMessages();
+    while (Application().ProcessMessage()) {}
     EXPECT_EQ(AboutBox, nullptr);
 }

@@ -498,7 +498,7 @@ TEST_F(CommandsTest, ExitClosesTheWindow)
     };
     Menu->Choose({"File", "Exit"});
     EXPECT_TRUE(closed);
-    EXPECT_FALSE(form.Showing());
+    EXPECT_FALSE(::IsWindowVisible(form.Handle()));
 }
 
 TEST_F(CommandsTest, EnterAndEscapeGoToTheFocusedControlAndRunNoCommand)
@@ -506,7 +506,7 @@ TEST_F(CommandsTest, EnterAndEscapeGoToTheFocusedControlAndRunNoCommand)
     ScriptTwoSites();
     TfrmMorvane& form = Start();
     form.Show();
-    Application().ProcessMessages();
+    while (Application().ProcessMessage()) {}
     bool closed = false;
     auto close = form.OnClose;
     form.OnClose = [&](TForm& sender, TCloseAction& action) {
@@ -517,7 +517,7 @@ TEST_F(CommandsTest, EnterAndEscapeGoToTheFocusedControlAndRunNoCommand)
         ::SetFocus(Wnd);
         ::PostMessageA(Wnd, WM_KEYDOWN, Key, 1);
         ::PostMessageA(Wnd, WM_KEYUP, Key, 0xC0000001);
-        Application().ProcessMessages();
+        while (Application().ProcessMessage()) {}
     };
     form.CacheListView.SetSelectedIndex(0);
     const std::size_t rows = form.CacheListView.ItemCount();
@@ -529,7 +529,7 @@ TEST_F(CommandsTest, EnterAndEscapeGoToTheFocusedControlAndRunNoCommand)
     EXPECT_TRUE(Cache.Deleted.empty());
     EXPECT_EQ(form.CacheListView.ItemCount(), rows);
     EXPECT_FALSE(closed);
-    EXPECT_TRUE(form.Showing());
+    EXPECT_TRUE(::IsWindowVisible(form.Handle()));
     EXPECT_TRUE(::IsWindow(form.HeaderMemo.Handle()));
     EXPECT_TRUE(::IsWindow(form.sPanel4.Handle()));
     EXPECT_TRUE(Boxes.empty());

@@ -1,5 +1,6 @@
 // "Delete All" with cookies chosen, against Wine's own WinINet: every cookie
-// goes, the cached documents stay.
+// goes, the cached documents stay. It deletes every cookie of the account, so
+// elsewhere it runs only when writing is allowed (RealCacheWrites.h).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "MenuDriver.h"
+#include "RealCacheWrites.h"
 #include "app/MainForm.h"
 #include "cache/CacheApi.h"
 #include "ui/Application.h"
@@ -80,6 +82,8 @@ class CommandsOnWinInet : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        if (!MayWriteRealCache())
+            GTEST_SKIP() << "skipped: " << RealCacheOptIn;
         Application().Initialize();
         Application().SetHint("");
         FSavedBox = Application().MessageBox;
@@ -91,6 +95,8 @@ protected:
     }
     void TearDown() override
     {
+        if (!MayWriteRealCache())
+            return;
         Form.reset();
         for (const std::string& url : Documents)
             ::DeleteUrlCacheEntryA(url.c_str());
@@ -100,7 +106,7 @@ protected:
         Application().MessageBox = FSavedBox;
     }
 
-    std::unique_ptr<TfrmMorvane> Form;
+    TFormPtr<TfrmMorvane> Form;
     std::vector<std::string> Boxes;
 
 private:
@@ -118,7 +124,7 @@ TEST_F(CommandsOnWinInet, DeleteAllWithCookiesChosenDeletesEveryCookieAndKeepsTh
     const std::vector<std::string> cookies = Enumerate("Cookie:");
     ASSERT_GE(cookies.size(), 2u);
 
-    Form = std::make_unique<TfrmMorvane>();
+    Form = MakeForm<TfrmMorvane>();
     Form->LoadCache();
     TMenuDriver menu(Form->Handle());
     menu.Choose({"View", "Show cookies"});

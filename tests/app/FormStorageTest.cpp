@@ -25,14 +25,13 @@ protected:
     TfrmMorvane& Open()
     {
         TfrmMorvane& form = Create();
-        form.OnShow(form);
+        form.DoShow();
         return form;
     }
     // The close query that closing runs, then destruction (the file is written).
     void CloseAndDestroy()
     {
-        bool canClose = true;
-        Form->OnCloseQuery(*Form, canClose);
+        Form->CloseQuery();
         Form.reset();
     }
     // No stored placement applied: the show goes on to centre the design size.
@@ -212,8 +211,7 @@ TEST_F(FormStorageTest, AReadOnlyFileIsRestoredButNeverChanged)
     Files.ReadOnlyFiles[kIni] = true;
     Open();
     EXPECT_EQ(Bounds(NormalBounds()), (std::vector<int>{10, 20, 654, 492}));
-    bool canClose = true;
-    Form->OnCloseQuery(*Form, canClose);
+    Form->CloseQuery();
     EXPECT_EQ(Form->JvAppIniFileStorage1.Document().Save(), "[frmMorvane]\r\nNormPos=10,20,654,492\r\n\r\n");
     Form.reset();
     EXPECT_EQ(Ini(), original);

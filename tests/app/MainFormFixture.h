@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,7 +33,7 @@ protected:
     }
     TfrmMorvane& Create()
     {
-        Form = std::make_unique<TfrmMorvane>();
+        Form = MakeForm<TfrmMorvane>();
         return *Form;
     }
     TScriptEntry Entry(const std::string& url, DWORD type = NORMAL_CACHE_ENTRY)
@@ -80,7 +79,7 @@ protected:
 
     TScriptedWinInet Cache;
     TMemoryFileSystem Files;   // the settings file: Files.Files["C:\\app\\morvane.ini"]
-    std::unique_ptr<TfrmMorvane> Form;
+    TFormPtr<TfrmMorvane> Form;
     std::vector<std::string> Boxes;
 
 private:

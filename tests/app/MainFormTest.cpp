@@ -9,8 +9,10 @@ TEST_F(MainFormTest, DesignPropertiesOfTheWindow)
     EXPECT_EQ(caption.find_last_not_of(' '), caption.size() - 2); // exactly one trailing blank
     EXPECT_EQ(form.Width(), 644);
     EXPECT_EQ(form.Height(), 472);
-    EXPECT_EQ(form.MinWidth(), 500);
-    EXPECT_EQ(form.MinHeight(), 400);
+    MINMAXINFO limits{};
+    ::SendMessageA(form.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, 500);
+    EXPECT_EQ(limits.ptMinTrackSize.y, 400);
     EXPECT_EQ(form.Position(), poDesktopCenter);
     EXPECT_EQ(form.Font().Name, "MS Sans Serif");
     EXPECT_EQ(form.IECache1.FilterMask(), 0x300035u);
@@ -97,7 +99,6 @@ TEST_F(MainFormTest, AFailingStartUpListingIsReportedAndTheProgramGoesOn)
         return IDOK;
     };
     EXPECT_EQ(RunMorvane(), 0);   // the window was shown, and closed as usual
-    Application().ResetTerminated();
     MSG quit;
     ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     EXPECT_EQ(Boxes, std::vector<std::string>{"scripted failure."});

@@ -18,14 +18,6 @@ FILETIME FileTimeOf(WORD Year, WORD Month, WORD Day, WORD Hour = 0, WORD Minute 
     return ft;
 }
 
-TScriptEntry EntryNamed(const std::string& Url, DWORD Type = NORMAL_CACHE_ENTRY)
-{
-    TScriptEntry e;
-    e.Url = Url;
-    e.Type = Type;
-    return e;
-}
-
 const TFilterOptions WindowSet{NORMAL_ENTRY, STICKY_ENTRY, COOKIE_ENTRY, URLHISTORY_ENTRY, TRACK_OFFLINE_ENTRY,
     TRACK_ONLINE_ENTRY};
 
@@ -286,7 +278,6 @@ TEST_F(IECacheTest, NeverAssignedComponentEnumeratesWithMaskZero)
     EXPECT_EQ(cache.FilterOptions(), WindowSet);
     EXPECT_EQ(cache.SearchPattern(), spAll);
     EXPECT_FALSE(cache.OnEntry);
-    EXPECT_FALSE(cache.OnGroup);
     cache.RetrieveEntries(0);
     ASSERT_EQ(Script.FirstCalls.size(), 2u);
     EXPECT_EQ(Script.FirstCalls[0].Filter, 0u);

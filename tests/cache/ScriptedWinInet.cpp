@@ -162,6 +162,16 @@ BOOL WINAPI ScriptedFindNext(HANDLE Handle, LPINTERNET_CACHE_ENTRY_INFOA Info, L
     return TRUE;
 }
 
+HANDLE WINAPI ScriptedPlainFindFirst(LPCSTR Pattern, LPINTERNET_CACHE_ENTRY_INFOA Info, LPDWORD Size)
+{
+    return ScriptedFindFirst(Pattern, 0, 0, 0, Info, Size, nullptr, nullptr, nullptr);
+}
+
+BOOL WINAPI ScriptedPlainFindNext(HANDLE Handle, LPINTERNET_CACHE_ENTRY_INFOA Info, LPDWORD Size)
+{
+    return ScriptedFindNext(Handle, Info, Size, nullptr, nullptr, nullptr);
+}
+
 BOOL WINAPI ScriptedFindClose(HANDLE Handle)
 {
     Script->ClosedHandles.push_back(Handle);
@@ -221,6 +231,11 @@ DWORD WINAPI ScriptedGetLastError()
     return Script->LastError;
 }
 
+void WINAPI ScriptedSetLastError(DWORD Code)
+{
+    Script->LastError = Code;
+}
+
 BOOL WINAPI ScriptedToLocal(const FILETIME* Utc, LPFILETIME Local)
 {
     if (Script->LocalTimeFails) {
@@ -257,9 +272,17 @@ const CacheApi::TBinding ScriptedBinding{
     ScriptedToSystem,
 };
 
+const WineUrlCache::TPlainApi ScriptedPlainApi{
+    ScriptedPlainFindFirst,
+    ScriptedPlainFindNext,
+    ScriptedFindClose,
+    ScriptedGetLastError,
+    ScriptedSetLastError,
+};
+
 } // namespace
 
-TScriptedWinInet::TScriptedWinInet() : FBinding(ScriptedBinding)
+TScriptedWinInet::TScriptedWinInet() : FBinding(ScriptedBinding), FPlain(ScriptedPlainApi)
 {
     Script = this;
     Cursor = 0;

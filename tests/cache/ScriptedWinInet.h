@@ -1,7 +1,10 @@
-// A scripted stand-in for WinINet and the kernel calls of the URL cache
-// component: it enumerates and looks up a list of entries, fails with the
-// codes a test asks for, and records every call. While one exists it is the
-// binding in force, and the library check starts afresh.
+// The tests' one stand-in for WinINet, for cases that need exact sizes, error
+// codes and a record of every call: it enumerates and looks up a list of
+// entries, fails with the codes a test asks for, and records every call. It
+// answers the Ex functions and the kernel calls of the URL cache component and
+// also the plain FindFirstUrlCacheEntryA / FindNextUrlCacheEntryA that the
+// Wine adapter builds on. While one exists it is the binding in force, and
+// the library check starts afresh.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "cache/CacheApi.h"
+#include "cache/WineUrlCache.h"
 
 struct TScriptEntry {
     std::optional<std::string> Url = std::string("http://example.org/");
@@ -31,6 +35,14 @@ struct TScriptEntry {
     DWORD ExemptDelta = 0;
     DWORD ExtraBytes = 0; // asked for beyond the structure and the texts
 };
+
+inline TScriptEntry EntryNamed(const std::string& Url, DWORD Type = NORMAL_CACHE_ENTRY)
+{
+    TScriptEntry e;
+    e.Url = Url;
+    e.Type = Type;
+    return e;
+}
 
 // One WinINet call that takes an entry buffer, as the script saw it.
 struct TBufferCall {
@@ -78,7 +90,8 @@ public:
     // "Cookie:" and "Visited:" by URL prefix, "" everything else, no pattern all.
     bool MatchPattern = false;
 
-    // What the component did.
+    // What the component did. The plain FindFirst and FindNext are recorded
+    // with the Ex ones (flags, filter and group 0).
     int LoadLibraryCalls = 0;
     std::vector<std::string> LookedUp;
     std::vector<TFindFirstCall> FirstCalls;
@@ -94,4 +107,5 @@ public:
 
 private:
     CacheApi::TScopedBinding FBinding;
+    WineUrlCache::TScopedPlainApi FPlain;
 };

@@ -49,9 +49,6 @@ TEST(IniDocument, FirstOfDuplicateKeysAndSectionsIsReadAndWritten)
     EXPECT_EQ(doc.ReadString("s", "k", ""), "1");
     doc.WriteString("s", "k", "9");
     EXPECT_EQ(doc.Save(), "[s]\r\nk=9\r\nK=2\r\n\r\n[S]\r\nk=3\r\n\r\n");
-    doc.EraseSection("S");   // every section of the name goes
-    EXPECT_EQ(doc.SectionCount(), 0u);
-    EXPECT_FALSE(doc.SectionExists("s"));
 }
 
 TEST(IniDocument, ExistenceRules)

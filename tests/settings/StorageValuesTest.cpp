@@ -72,8 +72,6 @@ TEST(StorageValues, IntegersAreDecimalAndStrict)
               "'2147483648' is not a valid integer value");
     for (const char* path : {"frmMorvane\\Small", "frmMorvane\\Hex", "frmMorvane\\Huge"})
         EXPECT_THROW(s.Storage.ReadInteger(path, 0), EConvertError) << path;
-    s.Storage.StorageOptions().SetDefaultIfReadConvertError(true);
-    EXPECT_EQ(s.Storage.ReadInteger("frmMorvane\\Word", 33), 33);
 }
 
 TEST(StorageValues, BooleansAsWordsOrIntegers)
@@ -105,21 +103,13 @@ TEST(StorageValues, EnumerationsByIdentifierOrOrdinal)
     EXPECT_THROW(s.Storage.ReadEnumeration("e\\E", kAlignment, 0), EConvertError);
     s.Storage.WriteEnumeration("e\\W", kAlignment, 0);
     EXPECT_EQ(s.Storage.ReadString("e\\W"), "taLeftJustify");
-    s.Storage.StorageOptions().SetEnumerationAsString(false);
-    s.Storage.WriteEnumeration("e\\W", kAlignment, 2);
-    EXPECT_EQ(s.Storage.ReadString("e\\W"), "2");
 }
 
-TEST(StorageValues, StringsMissingValuesAndDefaultSection)
+TEST(StorageValues, StringsAndMissingValues)
 {
-    TStorageOn s("[s]\nCaption=Last Access\n[Defaults]\nLonely=here\n");
+    TStorageOn s("[s]\nCaption=Last Access\n");
     EXPECT_EQ(s.Storage.ReadString("\\s\\\\Caption\\", "d"), "Last Access");
     EXPECT_EQ(s.Storage.ReadString("s\\Missing", "d"), "d");
-    s.Storage.StorageOptions().SetDefaultIfValueNotExists(false);
-    EXPECT_EQ(s.Storage.ReadString("s\\Missing", "d"), "");
-    EXPECT_EQ(s.Storage.ReadInteger("s\\Missing", 5), 0);
-    s.Storage.SetDefaultSection("Defaults");
-    EXPECT_EQ(s.Storage.ReadString("Lonely"), "here");
 }
 
 TEST(StorageValues, ExistenceAndSubTreeErase)
@@ -145,26 +135,16 @@ TEST(StorageValues, ReadOnlyStorageSkipsEveryWrite)
     EXPECT_EQ(s.Storage.Document().Save(), "[a]\r\nk=1\r\n\r\n[b\\c]\r\nk=2\r\n\r\n");
 }
 
-TEST(StorageFileName, ExecutableFolderAndFileNamePart)
+TEST(StorageFileName, TheExecutablesFolder)
 {
     TMemoryFileSystem fs;
     TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &fs);
     EXPECT_EQ(storage.FullFileName(), "C:\\app\\morvane.ini");
-    storage.SetFileName("D:\\elsewhere\\other");   // the folder part is not used; no extension gets ".ini"
-    EXPECT_EQ(storage.FullFileName(), "C:\\app\\other.ini");
-    storage.SetFileName("settings.cfg");
     fs.ModuleName = "C:\\Morvane.exe";
-    EXPECT_EQ(storage.FullFileName(), "C:\\settings.cfg");
-    storage.SetFileName("sub\\");
-    EXPECT_EQ(storage.FullFileName(), "");
-    storage.SetFileName("morvane.ini");
+    EXPECT_EQ(storage.FullFileName(), "C:\\morvane.ini");
     fs.ModuleName = "";
     EXPECT_EQ(storage.FullFileName(), "");
     EXPECT_FALSE(storage.WriteSettingsFile());
-    storage.SetLocation(flCustom);
-    storage.SetFileName("E:\\x\\custom");
-    EXPECT_EQ(storage.FullFileName(), "E:\\x\\custom.ini");
-    storage.SetReadOnly(true);
 }
 
 TEST(StorageFile, ReadOnceWriteAtDestructionReplacingTheFile)
@@ -209,17 +189,4 @@ TEST(StorageFile, ReadOnlyAttributeOrUnreadableFileIsNeverWritten)
         EXPECT_FALSE(storage.WriteSettingsFile());
     }
     EXPECT_EQ(locked.Files["C:\\app\\morvane.ini"], "[a]\nk=1\n");
-}
-
-TEST(StorageFile, AutoFlushAndAutoReload)
-{
-    TStorageOn s("[a]\nk=1\n");
-    s.Storage.SetAutoFlush(true);
-    s.Storage.WriteInteger("a\\k", 2);
-    EXPECT_EQ(s.FileSystem.Files["C:\\app\\morvane.ini"], "[a]\r\nk=2\r\n\r\n");
-    s.Storage.SetAutoFlush(false);
-    s.Storage.SetAutoReload(true);
-    s.FileSystem.Files["C:\\app\\morvane.ini"] = "[a]\nk=7\n";
-    EXPECT_EQ(s.Storage.ReadInteger("a\\k", 0), 7);
-    s.Storage.SetReadOnly(true);
 }

@@ -15,8 +15,10 @@ namespace {
 
 class MenuTestForm : public TForm {
 public:
-    MenuTestForm() : TForm(nullptr, "MenuTestForm", "TMorvaneMenuTestForm") { SetBounds(0, 0, 400, 300); }
-    ~MenuTestForm() override { Destroy(); }
+    explicit MenuTestForm(const TFormKey& Key) : TForm(Key, nullptr, "MenuTestForm", "TMorvaneMenuTestForm")
+    {
+        SetBounds(0, 0, 400, 300);
+    }
 };
 
 void Prepare(TAction& Action, TActionList& List, int Group, bool AutoCheck, bool Checked)
@@ -108,7 +110,8 @@ protected:
     LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam) { return ::SendMessageA(Form.Handle(), msg, wParam, lParam); }
     UINT Id(const char* name) { return Menu->FindItem(name)->Command(); }
 
-    MenuTestForm Form;
+    TFormPtr<MenuTestForm> Owner = MakeForm<MenuTestForm>();
+    MenuTestForm& Form = *Owner;
     TAction Linked{nullptr, "Linked"};
     std::unique_ptr<TMainMenu> Menu;
     HMENU Top = nullptr;
@@ -153,22 +156,22 @@ TEST_F(MenuOnForm, PlainEntriesRunTheirClickAndPopupsShowTheirHint)
 TEST_F(MenuOnForm, TheMenuOwnsItsBarWhicheverGoesFirst)
 {
     HMENU bar = Menu->Handle();
-    Form.Destroy();
+    Owner.reset();
     EXPECT_TRUE(::IsMenu(bar)); // the form let go of the bar without destroying it
     Menu.reset();
     EXPECT_FALSE(::IsMenu(bar));
 
-    MenuTestForm second;
-    auto menu = std::make_unique<TMainMenu>(&second, "Menu");
+    TFormPtr<MenuTestForm> second = MakeForm<MenuTestForm>();
+    auto menu = std::make_unique<TMainMenu>(second.get(), "Menu");
     menu->SetItems({{.Name = "A1", .Caption = "A", .Items = {{.Name = "B1", .Caption = "B", .Hint = "b"}}}});
-    menu->AttachTo(second);
-    second.HandleNeeded();
+    menu->AttachTo(*second);
+    second->HandleNeeded();
     bar = menu->Handle();
     UINT id = menu->FindItem("B1")->Command();
     menu.reset();
-    EXPECT_EQ(::GetMenu(second.Handle()), nullptr);
+    EXPECT_EQ(::GetMenu(second->Handle()), nullptr);
     EXPECT_FALSE(::IsMenu(bar));
     // The form's hook has gone quiet.
-    ::SendMessageA(second.Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    ::SendMessageA(second.Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    ::SendMessageA(second->Handle(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    ::SendMessageA(second->Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
 }

@@ -12,13 +12,22 @@ namespace {
 
 class TestForm : public TForm {
 public:
-    TestForm() : TForm(nullptr, "TestForm", "TMorvaneTestForm") { SetBounds(0, 0, 600, 400); }
-    ~TestForm() override { Destroy(); }
+    explicit TestForm(const TFormKey& Key) : TForm(Key, nullptr, "TestForm", "TMorvaneTestForm")
+    {
+        SetBounds(0, 0, 600, 400);
+    }
 };
+
+// Nothing but MakeForm can make a key, so every form comes from MakeForm, and
+// its deleter destroys the window while the form's members are all there.
+static_assert(!std::is_default_constructible_v<TFormKey> && !std::is_copy_constructible_v<TFormKey>);
 
 class Ui : public ::testing::Test {
 protected:
     void SetUp() override { Application().Initialize(); }
+
+    TFormPtr<TestForm> Owner = MakeForm<TestForm>();
+    TestForm& form = *Owner;
 };
 
 RECT BoundsOf(const TControl& c)
@@ -43,7 +52,6 @@ TEST(Hints, LongAndShortPartsAroundTheBar)
 {
     EXPECT_EQ(GetLongHint("Refresh the cache"), "Refresh the cache");
     EXPECT_EQ(GetLongHint("a@b|Send mail"), "Send mail");
-    EXPECT_EQ(GetShortHint("a@b|Send mail"), "a@b");
     EXPECT_EQ(GetLongHint(""), "");
 }
 
@@ -73,7 +81,6 @@ TEST_F(Ui, ExceptionFromAHandlerIsReportedInABoxAndTheLoopGoesOn)
         return IDOK;
     };
     Application().SetTitle("Morvane");
-    TestForm form;
     TButton button(&form, "Button1");
     button.SetParent(&form);
     button.SetBounds(10, 10, 75, 25);
@@ -94,7 +101,6 @@ TEST_F(Ui, ExceptionFromAHandlerIsReportedInABoxAndTheLoopGoesOn)
 
 TEST_F(Ui, AStandardControlLetsGoOfAWindowThatDiedWithItsParent)
 {
-    TestForm form;
     TButton button(&form, "Button1");
     button.SetParent(&form);
     form.HandleNeeded();
@@ -105,7 +111,6 @@ TEST_F(Ui, AStandardControlLetsGoOfAWindowThatDiedWithItsParent)
 
 TEST_F(Ui, AlignmentPlacesTopBottomLeftThenClient)
 {
-    TestForm form;
     TPanel top(&form, "top"), bottom(&form, "bottom"), left(&form, "left"), client(&form, "client");
     for (TPanel* p : {&client, &left, &bottom, &top}) // declaration order must not matter
         p->SetParent(&form);
@@ -132,6 +137,37 @@ TEST_F(Ui, AlignmentPlacesTopBottomLeftThenClient)
     EXPECT_EQ(BoundsOf(client).left, 0);
 }
 
+TEST_F(Ui, ALayoutMadeAt96TakesTheScreensScaleWithTheTrueTypeFaceOfItsBitmapFont)
+{
+    TListView list(&form, "list");
+    TLabel label(&form, "label");
+    list.SetParent(&form);
+    list.Columns().Add().SetMinWidth(100);
+    list.Columns()[0].SetWidth(300);
+    label.SetParent(&form);
+    label.SetBounds(6, 54, 0, 0);
+    label.SetCaption("Last accessed:");
+    form.SetClientSize(400, 300);
+    form.SetFont(TFontSpec{});   // MS Sans Serif, 11 pixels
+    form.ChangeScale(144, 96);
+    form.HandleNeeded();
+    // Client area, column width and minimum, label place, font height.
+    EXPECT_EQ((std::vector<long>{form.ClientRect().right, form.ClientRect().bottom, list.Columns()[0].Width(),
+                                 list.Columns()[0].MinWidth(), label.Left(), label.Top(), form.Font().Height}),
+              (std::vector<long>{600, 450, 450, 150, 9, 81, -17}));
+    EXPECT_EQ(label.Width(), label.TextExtent().cx);   // sized to the scaled font, once
+    EXPECT_EQ(form.Font().Name, "Microsoft Sans Serif");
+    EXPECT_EQ(TFontSpec{}.Scaled(96, 96).Name, "MS Sans Serif");
+}
+
+TEST(MonitorCentring, OnThePrimaryMonitorsBoundsThenInsideItsWorkArea)
+{
+    const RECT screen{0, 0, 1024, 768}, aboveTaskbar{0, 0, 1024, 728};
+    const POINT design = CentreOnMonitor({644, 472}, screen, aboveTaskbar);   // as without a taskbar
+    const POINT scaled = CentreOnMonitor({966, 708}, screen, aboveTaskbar);   // moved up off the taskbar
+    EXPECT_EQ((std::vector<long>{design.x, design.y, scaled.x, scaled.y}), (std::vector<long>{190, 148, 29, 20}));
+}
+
 TEST(SplitterClampRule, BothPanesKeepTheMinimum)
 {
     EXPECT_EQ(SplitterClamp(50, 185, 447, 100), 100);
@@ -142,7 +178,6 @@ TEST(SplitterClampRule, BothPanesKeepTheMinimum)
 
 TEST_F(Ui, SplittersResizeTheirOwnSideAndNeverShrinkAPaneBelowTheMinimum)
 {
-    TestForm form;
     TPanel left(&form, "left"), right(&form, "right");
     TSplitter bar(&form, "bar");
     left.SetParent(&form);
@@ -189,7 +224,6 @@ TEST_F(Ui, ColumnWidthRules)
     EXPECT_EQ(TListColumn::ClampWidth(500, 50, 200), 200);
     EXPECT_EQ(TListColumn::ClampWidth(120, 100, 0), 120);
 
-    TestForm form;
     TListView list(&form, "list");
     list.SetParent(&form);
     list.SetBounds(0, 0, 400, 200);
@@ -212,7 +246,6 @@ TEST_F(Ui, ColumnWidthRules)
 
 TEST_F(Ui, AColumnDraggedBelowItsMinimumTakesTheMinimumWhenTheDragEnds)
 {
-    TestForm form;
     TListView list(&form, "list");
     list.SetParent(&form);
     list.SetBounds(0, 0, 400, 200);
@@ -233,20 +266,19 @@ TEST_F(Ui, AColumnDraggedBelowItsMinimumTakesTheMinimumWhenTheDragEnds)
     nm.pitem = &item;
     ::SendMessageA(list.Handle(), LVM_SETCOLUMNWIDTH, 0, 20); // where the divider was let go
     ::SendMessageA(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nm));
-    Application().ProcessMessages();
+    while (Application().ProcessMessage()) {}
     EXPECT_EQ(::SendMessageA(list.Handle(), LVM_GETCOLUMNWIDTH, 0, 0), 100);
     EXPECT_EQ(column.Width(), 100);
 
     item.cxy = 140; // above the minimum: kept
     ::SendMessageA(list.Handle(), LVM_SETCOLUMNWIDTH, 0, 140);
     ::SendMessageA(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nm));
-    Application().ProcessMessages();
+    while (Application().ProcessMessage()) {}
     EXPECT_EQ(column.Width(), 140);
 }
 
 TEST_F(Ui, FormsKeepTheirMinimumOuterSize)
 {
-    TestForm form;
     form.SetMinSize(500, 400);
     form.HandleNeeded();
     MINMAXINFO info{};
@@ -257,7 +289,6 @@ TEST_F(Ui, FormsKeepTheirMinimumOuterSize)
 
 TEST_F(Ui, ListRowsComeFromTheVectorAndTheSelectionIsReported)
 {
-    TestForm form;
     TListView list(&form, "list");
     list.SetParent(&form);
     list.SetBounds(0, 0, 400, 200);

@@ -13,14 +13,13 @@ namespace {
 
 class TreeForm : public TForm {
 public:
-    TreeForm() : TForm(nullptr, "TreeForm", "TMorvaneTreeTestForm")
+    explicit TreeForm(const TFormKey& Key) : TForm(Key, nullptr, "TreeForm", "TMorvaneTreeTestForm")
     {
         SetBounds(0, 0, 300, 300);
         Tree.SetParent(this);
         Tree.SetBounds(0, 0, 300, 300);
         HandleNeeded();
     }
-    ~TreeForm() override { Destroy(); }
 
     TTreeView Tree{this, "Tree"};
 };
@@ -53,7 +52,8 @@ protected:
         return item.cChildren;
     }
 
-    TreeForm Form;
+    TFormPtr<TreeForm> Owner = MakeForm<TreeForm>();
+    TreeForm& Form = *Owner;
     int Made = 0;
     int Alive = 0;
     TTreeView::TMakeChildren MakeTwo = [this](TTreeView& Tree, HTREEITEM Node) {
