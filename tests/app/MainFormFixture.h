@@ -36,13 +36,7 @@ protected:
         Form = MakeForm<TfrmMorvane>();
         return *Form;
     }
-    TScriptEntry Entry(const std::string& url, DWORD type = NORMAL_CACHE_ENTRY)
-    {
-        TScriptEntry e;
-        e.Url = url;
-        e.Type = type;
-        return e;
-    }
+    TScriptEntry Entry(const std::string& url, DWORD type = NORMAL_CACHE_ENTRY) { return EntryNamed(url, type); }
     std::vector<std::string> Captions() const
     {
         std::vector<std::string> out;
