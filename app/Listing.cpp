@@ -38,7 +38,6 @@ void TfrmMorvane::BeginHostTree()
 void TfrmMorvane::FillEntryList()
 {
     CacheListView.BeginUpdate();
-    CacheListView.ClearItems();
     BeginRows();
     try {
         IECache1.RetrieveEntries(0);
@@ -90,8 +89,7 @@ void TfrmMorvane::IECache1Entry(TIECache& Sender, bool&)
 
 void TfrmMorvane::FileUnderHost(const TEntryInfo& Entry)
 {
-    thread_local std::string scratch; // a label that is more than a part of the URL
-    AddToHostMap(HostOfUrl(std::string_view(Entry.SourceUrlName), scratch), Entry);
+    AddToHostMap(FHostMap->HostOfUrl(Entry.SourceUrlName), Entry);
 }
 
 void TfrmMorvane::AddToHostMap(std::string_view Host, const TEntryInfo& Entry)
@@ -102,9 +100,10 @@ void TfrmMorvane::AddToHostMap(std::string_view Host, const TEntryInfo& Entry)
 // Rows are collected while the list's repainting is suspended and put in
 // caption order once, before the list shows them again: the order the user
 // sees is that of lstrcmpA on the captions, whatever the order of arrival.
+// Every row is removed first; the new rows take their memory.
 void TfrmMorvane::BeginRows()
 {
-    FPendingRows.Begin();
+    FPendingRows.Begin(CacheListView.ClearItems());
 }
 
 void TfrmMorvane::AddEntryRow(const TEntryInfo& Entry)
@@ -126,7 +125,6 @@ void TfrmMorvane::CacheTreeViewChange(TTreeView&, HTREEITEM)
 {
     size_t count = 0;
     CacheListView.BeginUpdate();
-    CacheListView.ClearItems();
     BeginRows();
     try {
         HTREEITEM selected = CacheTreeView.Selected();

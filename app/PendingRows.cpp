@@ -4,12 +4,17 @@
 #include <charconv>
 #include <stdexcept>
 
-void TPendingRows::Begin()
+void TPendingRows::Begin(TListRows Old)
 {
+    FRows = std::move(Old);
     FRows.Clear();
     FKeyTexts.Clear();
     FKeys.clear();
-    FMaker = &RowKeyMaker();
+    // A maker checks its locale's keys when it is made, which takes a while:
+    // it is made again only when the thread's locale has changed.
+    const LCID locale = GetThreadLocale();
+    if (!FMaker || FMaker->Locale() != locale)
+        FMaker.emplace(locale, RowKeyFlags);
     FTimes.Clear();
 }
 
@@ -52,13 +57,13 @@ void TPendingRows::AddUrl(std::string_view Url)
 
 TListRows TPendingRows::TakeSorted()
 {
-    KeyOrder(FKeys, FOrder);
-    FRows.Reorder(FOrder);
+    FRows.Reorder(KeyOrder(FKeys));
+    FRows.Trim();
     TListRows rows = std::move(FRows);
     FRows.Clear();
     FKeys.clear();
+    FKeyTexts.Trim();
     FKeyTexts.Clear();
     FTimes.Clear();
-    FMaker = nullptr;
     return rows;
 }

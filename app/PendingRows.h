@@ -6,7 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -18,9 +18,10 @@
 
 class TPendingRows {
 public:
-    // Starts a listing with no rows: keys in the calling thread's present
-    // locale, times in the user's present formats.
-    void Begin();
+    // Starts a listing with no rows, in the memory of Old (the rows the list
+    // let go of): keys in the calling thread's present locale, times in the
+    // user's present formats.
+    void Begin(TListRows Old = {});
     // The row of an entry: its URL, last access time, hit rate, size and file name.
     void Add(const TEntryInfo& Entry);
     // A row of a URL alone, its other cells empty.
@@ -28,7 +29,8 @@ public:
 
     std::size_t Count() const { return FRows.Count(); }
 
-    // The rows in caption order; none are left.
+    // The rows in caption order; none are left. What this listing did not
+    // need of the memory kept from the one before is freed.
     TListRows TakeSorted();
 
 private:
@@ -37,8 +39,7 @@ private:
     TListRows FRows;
     TTextBlocks FKeyTexts;
     std::vector<std::string_view> FKeys; // of the rows, in their order of arrival
-    std::vector<uint32_t> FOrder;
-    const TSortKeyMaker* FMaker = nullptr;
+    std::optional<TSortKeyMaker> FMaker; // for the thread's locale at Begin
     TSortKey FKey;
     TDateTimeTexts FTimes;
 };

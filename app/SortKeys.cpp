@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -47,10 +46,6 @@ void MakeSortKey(LCID Locale, DWORD Flags, std::string_view Text, TSortKey& Key)
     if (!Key.empty() && Key.back() == '\0')
         Key.pop_back();
 }
-
-constexpr DWORD HostLabelFlags = NORM_IGNORECASE;
-// lstrcmpA compares in the thread's locale but converts through the ANSI code page.
-constexpr DWORD RowFlags = LOCALE_USE_CP_ACP;
 
 // The separator between the levels of a key, and the minimal weight of a level.
 constexpr uint8_t LevelEnd = 1;
@@ -264,74 +259,6 @@ std::string_view TSortKeyMaker::Make(std::string_view Text, TTextBlocks& Into, T
     return Into.Add(Scratch);
 }
 
-TSortKey TSortKeyMaker::Make(std::string_view Text) const
-{
-    TSortKey key;
-    Make(Text, key);
-    return key;
-}
-
-namespace {
-
-// The makers made so far on this thread, one per locale and flag set.
-const TSortKeyMaker& MakerFor(LCID Locale, LCID KeyedBy, DWORD Flags)
-{
-    struct TKnown {
-        LCID KeyedBy;
-        DWORD Flags;
-        std::unique_ptr<TSortKeyMaker> Maker;
-    };
-    thread_local std::vector<TKnown> known;
-    thread_local const TKnown* last = nullptr;
-    if (last && last->KeyedBy == KeyedBy && last->Flags == Flags)
-        return *last->Maker;
-    for (const TKnown& k : known) {
-        if (k.KeyedBy == KeyedBy && k.Flags == Flags) {
-            last = &k;
-            return *k.Maker;
-        }
-    }
-    auto maker = std::make_unique<TSortKeyMaker>(Locale, Flags);
-    last = nullptr;
-    known.push_back({KeyedBy, Flags, std::move(maker)});
-    last = &known.back();
-    return *last->Maker;
-}
-
-} // namespace
-
-const TSortKeyMaker& RowKeyMaker()
-{
-    const LCID locale = GetThreadLocale();
-    return MakerFor(locale, locale, RowFlags);
-}
-
-const TSortKeyMaker& HostLabelKeyMaker()
-{
-    // LOCALE_USER_DEFAULT stands for the user's locale of the moment.
-    return MakerFor(LOCALE_USER_DEFAULT, GetUserDefaultLCID(), HostLabelFlags);
-}
-
-TSortKey HostLabelKey(std::string_view Label)
-{
-    return HostLabelKeyMaker().Make(Label);
-}
-
-void HostLabelKey(std::string_view Label, TSortKey& Key)
-{
-    HostLabelKeyMaker().Make(Label, Key);
-}
-
-TSortKey RowKey(std::string_view Caption)
-{
-    return RowKeyMaker().Make(Caption);
-}
-
-void RowKey(std::string_view Caption, TSortKey& Key)
-{
-    RowKeyMaker().Make(Caption, Key);
-}
-
 namespace {
 
 // One key during KeyOrder: 32 of its bytes from the present depth on, big end
@@ -421,26 +348,19 @@ void SortChunks(std::vector<TKeyChunk>& Items, const std::vector<std::string_vie
 
 } // namespace
 
-void KeyOrder(const std::vector<std::string_view>& Keys, std::vector<uint32_t>& Order)
+std::vector<uint32_t> KeyOrder(const std::vector<std::string_view>& Keys)
 {
     if (Keys.size() > UINT32_MAX)
         throw std::length_error("too many keys");
-    thread_local std::vector<TKeyChunk> items; // kept: the next listing fills it again
-    items.resize(Keys.size());
+    std::vector<TKeyChunk> items(Keys.size());
     for (std::size_t i = 0; i < Keys.size(); ++i) {
         if (Keys[i].size() >= UINT32_MAX)
             throw std::length_error("sort key too long");
         items[i] = TKeyChunk{{}, static_cast<uint32_t>(Keys[i].size()), static_cast<uint32_t>(i)};
     }
     SortChunks(items, Keys);
-    Order.resize(items.size());
+    std::vector<uint32_t> order(items.size());
     for (std::size_t i = 0; i < items.size(); ++i)
-        Order[i] = items[i].Index;
-}
-
-std::vector<uint32_t> KeyOrder(const std::vector<std::string_view>& Keys)
-{
-    std::vector<uint32_t> order;
-    KeyOrder(Keys, order);
+        order[i] = items[i].Index;
     return order;
 }

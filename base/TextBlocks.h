@@ -3,10 +3,10 @@
 // until the blocks are cleared, so views of it stay valid. For the many small
 // texts of a long list, which would otherwise cost one heap block each.
 //
-// Blocks given back are kept, up to a limit, for the next texts of the thread:
-// memory in use costs nothing to fill again, while fresh memory costs a page
-// fault for every page (dearly so under Wine), and a long list is made anew
-// at every refresh.
+// Cleared, it keeps its blocks for the texts that follow: memory in use costs
+// nothing to fill again, while fresh memory costs a page fault for every page
+// (dearly so under Wine), and a long list is made anew at every refresh. Trim
+// frees the kept blocks that the texts since then did not need.
 #pragma once
 
 #include <cstddef>
@@ -22,21 +22,17 @@
 class TTextBlocks {
 public:
     TTextBlocks() = default;
-    ~TTextBlocks() { Clear(); }
     // The texts move with their blocks; the one moved from is empty.
     TTextBlocks(TTextBlocks&& Other) noexcept { *this = std::move(Other); }
     TTextBlocks& operator=(TTextBlocks&& Other) noexcept
     {
         if (this != &Other) {
-            Clear();
             FBlocks = std::move(Other.FBlocks);
-            FFree = Other.FFree;
-            FLeft = Other.FLeft;
-            FBytes = Other.FBytes;
+            FSpare = std::move(Other.FSpare);
+            FFree = std::exchange(Other.FFree, nullptr);
+            FLeft = std::exchange(Other.FLeft, 0);
             Other.FBlocks.clear();
-            Other.FFree = nullptr;
-            Other.FLeft = 0;
-            Other.FBytes = 0;
+            Other.FSpare.clear();
         }
         return *this;
     }
@@ -86,25 +82,25 @@ public:
         return std::string_view(room, Text.size());
     }
 
-    // Forgets every text and gives the blocks back.
+    // Forgets every text; the blocks of the usual size are kept for the next texts.
     void Clear()
     {
-        std::vector<TBlock>& spare = Spare();
         for (TBlock& block : FBlocks)
-            if (block.Size == BlockSize && spare.size() < SpareLimit)
-                spare.push_back(std::move(block));
+            if (block.Size == BlockSize)
+                FSpare.push_back(std::move(block));
         FBlocks.clear();
         FFree = nullptr;
         FLeft = 0;
-        FBytes = 0;
     }
 
-    // Bytes held in blocks.
-    std::size_t Bytes() const { return FBytes; }
+    // Frees the kept blocks that no text has taken since the last Clear.
+    void Trim()
+    {
+        FSpare.clear();
+        FSpare.shrink_to_fit();
+    }
 
     static constexpr std::size_t BlockSize = 64 * 1024;
-    // Blocks kept for reuse on a thread, at most.
-    static constexpr std::size_t SpareLimit = 1024;
 
 private:
     struct TBlock {
@@ -112,29 +108,21 @@ private:
         std::size_t Size;
     };
 
-    static std::vector<TBlock>& Spare()
-    {
-        thread_local std::vector<TBlock> spare;
-        return spare;
-    }
-
     void NewBlock(std::size_t AtLeast)
     {
-        std::vector<TBlock>& spare = Spare();
-        if (AtLeast <= BlockSize && !spare.empty()) {
-            FBlocks.push_back(std::move(spare.back()));
-            spare.pop_back();
+        if (AtLeast <= BlockSize && !FSpare.empty()) {
+            FBlocks.push_back(std::move(FSpare.back()));
+            FSpare.pop_back();
         } else {
             const std::size_t size = AtLeast > BlockSize ? AtLeast : BlockSize;
             FBlocks.push_back(TBlock{std::make_unique_for_overwrite<char[]>(size), size});
         }
         FFree = FBlocks.back().Bytes.get();
         FLeft = FBlocks.back().Size;
-        FBytes += FLeft;
     }
 
-    std::vector<TBlock> FBlocks;
+    std::vector<TBlock> FBlocks; // holding texts
+    std::vector<TBlock> FSpare;  // kept for the next texts
     char* FFree = nullptr;
     std::size_t FLeft = 0;
-    std::size_t FBytes = 0;
 };

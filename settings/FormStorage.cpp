@@ -4,7 +4,6 @@
 #include <exception>
 #include <optional>
 
-#include "base/Handle.h"
 #include "ui/Application.h"
 #include "ui/ListView.h"
 
@@ -18,12 +17,6 @@ constexpr std::string_view kMinMaxPos = "MinMaxPos";
 constexpr std::string_view kNormPos = "NormPos";
 
 constexpr std::string_view kAlignmentIdentifiers[] = {"taLeftJustify", "taRightJustify", "taCenter"};
-
-int ScreenPixelsPerInch()
-{
-    TScreenDC dc;
-    return dc.DC() ? ::GetDeviceCaps(dc.DC(), LOGPIXELSY) : 0;
-}
 
 std::string FourNumbers(long a, long b, long c, long d)
 {

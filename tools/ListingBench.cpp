@@ -643,8 +643,7 @@ void Profile(TfrmMorvane& Form, std::size_t Count)
                 Count, Runs);
     TIECache cache;
     cache.SetFilterOptions(WindowFilter());
-    const TSortKeyMaker& maker = RowKeyMaker();
-    std::string scratch;
+    const TSortKeyMaker maker(GetThreadLocale(), RowKeyFlags);
     TSortKey key;
     THostMap map;
     TTextBlocks keyTexts;
@@ -666,7 +665,7 @@ void Profile(TfrmMorvane& Form, std::size_t Count)
             cache.OnEntry = [&](TIECache& Sender, bool&) {
                 const TEntryInfo& e = Sender.EntryInfo();
                 if (stage >= 1) {
-                    std::string_view label = HostOfUrl(std::string_view(e.SourceUrlName), scratch);
+                    std::string_view label = map.HostOfUrl(e.SourceUrlName);
                     if (stage >= 2)
                         map.Add(label, e.SourceUrlName, e.CacheEntryType);
                 }
@@ -689,13 +688,7 @@ void Profile(TfrmMorvane& Form, std::size_t Count)
     THostList hosts;
     const std::size_t hostCount = map.Count();
     std::printf("  THostMap::TakeSorted (%zu hosts)  %.3f s\n", hostCount, Seconds([&] { hosts = map.TakeSorted(); }));
-    std::vector<uint32_t> order(keys.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<uint32_t>(i);
-    std::printf("  sorting the rows: KeyOrder           %.3f s\n", Seconds([&] {
-        const std::vector<uint32_t> byKey = KeyOrder(keys);
-        rows.Reorder(byKey);
-    }));
+    std::printf("  sorting the rows: KeyOrder           %.3f s\n", Seconds([&] { rows.Reorder(KeyOrder(keys)); }));
 
     // Each speed-up of the listing beside the plain way it replaces, for all
     // the rows of this listing.
@@ -720,8 +713,8 @@ void Profile(TfrmMorvane& Form, std::size_t Count)
               for (std::size_t i = 0; i < rows.Count(); ++i)
                   maker.MapKey(rows.Caption(i), key);
           }));
-    std::vector<uint32_t> byKey;
-    saves("key order: KeyOrder / std::stable_sort", bestOf([&] { KeyOrder(keys, byKey); }), bestOf([&] {
+    std::vector<uint32_t> order(keys.size());
+    saves("key order: KeyOrder / std::stable_sort", bestOf([&] { KeyOrder(keys); }), bestOf([&] {
               std::iota(order.begin(), order.end(), 0u);
               std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
           }));
@@ -867,7 +860,7 @@ int main(int argc, char** argv)
     const std::size_t baseline = WorkingSet();
     TPair small, large;
     std::size_t leanBytes = 0;
-    std::size_t peak = 0;
+    std::size_t peak = 0, shown = 0, switched = 0;
     for (std::size_t count : {std::size_t(10000), std::size_t(100000)}) {
         std::vector<std::string> bigHostUrls;
         // Every host of MakeEntries has entries, and no two are the same host.
@@ -888,6 +881,14 @@ int main(int argc, char** argv)
             MeasureHostSelection(form, title, bigHostUrls);
             MeasureOpenRoot(form, large.Floor, expectedHosts);
             peak = PeakWorkingSet();
+            // A small listing after the large one, as a change of the kind shown gives.
+            shown = WorkingSet();
+            std::vector<std::string> fewUrls;
+            const std::unique_ptr<TLeanCache> few = MakeLeanCache(1000, fewUrls);
+            Lean = few.get();
+            form.LoadCache();
+            switched = WorkingSet();
+            Lean = lean.get();
             if (profile)
                 Profile(form, count);
         }
@@ -902,6 +903,9 @@ int main(int argc, char** argv)
     Verdict(peak > 0 && peak < 150 * MB);
     std::printf("      [the process before the stand-in and the listings %.1f MB; the stand-in's entries add %.1f MB]\n",
                 baseline / MB, leanBytes / MB);
+    std::printf("      [working set with the 100,000-entry listing shown %.1f MB; after switching from it to a listing"
+                " of 1,000 entries %.1f MB]\n",
+                shown / MB, switched / MB);
 
     // Wine's real WinINet in this prefix.
     std::printf("\nWine's WinINet (%zu committed entries in this prefix, one host of %zu):\n", RealEntries,

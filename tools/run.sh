@@ -5,19 +5,24 @@
 # display, a screenshot of its window (the host tree opened, a cookie selected)
 # is written and the program is closed
 # (MORVANE_ABOUT_SHOT=<file> also shoots the about window over it).
+# MORVANE_PIXELS_PER_INCH=144 runs it on a screen at 150%, in a demo prefix
+# of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 . tools/wine-env.sh
 morvane_build "$MORVANE_PRESET"
 
+ppi="${MORVANE_PIXELS_PER_INCH:-96}"
 export WINEPREFIX="$PWD/.wine-demo"
+[ "$ppi" = 96 ] || WINEPREFIX="$PWD/.wine-demo-$ppi"
 bin="$PWD/$MORVANE_BUILD"
 shot="${MORVANE_SCREENSHOT:-$PWD/morvane-screenshot.png}"
 
 seed_and_run() {
   if [ ! -f "$WINEPREFIX/.morvane-seeded" ]; then
     morvane_new_prefix "$WINEPREFIX"
+    [ "$ppi" = 96 ] || morvane_set_pixels_per_inch "$WINEPREFIX" "$ppi"
     if [ -f "$bin/tools/SeedCache.exe" ]; then
       "$MORVANE_WINE" "$bin/tools/SeedCache.exe"
     fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds, and runs every test
-# under Wine on a virtual display, in a private prefix made for this run.
+# under Wine on a virtual display, in a private prefix made for this run (and
+# a copy of it whose screen is at 150%).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -16,7 +17,13 @@ export WINEPREFIX="$PWD/$MORVANE_BUILD/wineprefix"
 exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   . tools/wine-env.sh
   morvane_new_prefix "$WINEPREFIX"
+  # A copy of it at 150% for the test of a scaled screen (a copy costs a
+  # fraction of a new prefix).
+  rm -rf "$WINEPREFIX-144"
+  cp -a "$WINEPREFIX" "$WINEPREFIX-144"
+  morvane_set_pixels_per_inch "$WINEPREFIX-144" 144
   ctest --preset "$MORVANE_PRESET" "$@"
   status=$?
   /usr/lib/wine/wineserver -k 2>/dev/null || true
+  WINEPREFIX="$WINEPREFIX-144" /usr/lib/wine/wineserver -k 2>/dev/null || true
   exit $status' bash "$@"

@@ -34,3 +34,14 @@ morvane_new_prefix() {
   WINEPREFIX="$1" "$MORVANE_WINE" wineboot --init >/dev/null 2>&1
   WINEPREFIX="$1" /usr/lib/wine/wineserver -w 2>/dev/null || true
 }
+
+# morvane_set_pixels_per_inch <dir> <pixels per inch>: the scale of the
+# screen of a prefix (an absolute path): 96 is 100%, 144 is 150%.
+morvane_set_pixels_per_inch() {
+  local key
+  for key in 'HKCU\Control Panel\Desktop' \
+             'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    WINEPREFIX="$1" "$MORVANE_WINE" reg add "$key" /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null
+  done
+  WINEPREFIX="$1" /usr/lib/wine/wineserver -w 2>/dev/null || true
+}

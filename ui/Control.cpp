@@ -22,6 +22,15 @@ LPCSTR ControlProp()
 }
 } // namespace
 
+TFontSpec TFontSpec::Scaled(int M, int D) const
+{
+    TFontSpec font = *this;
+    font.Height = ::MulDiv(Height, M, D);
+    if (M > D && ::lstrcmpiA(Name.c_str(), "MS Sans Serif") == 0)
+        font.Name = "Microsoft Sans Serif";
+    return font;
+}
+
 TControl::TControl(TComponent* Owner, std::string Name) : TComponent(Owner, std::move(Name)) {}
 
 TControl::~TControl()
@@ -207,6 +216,16 @@ void TControl::FontChanged()
         if (child->FParentFont)
             child->FontChanged();
     Invalidate();
+}
+
+void TControl::ChangeScale(int M, int D)
+{
+    SetBounds(::MulDiv(FLeft, M, D), ::MulDiv(FTop, M, D), ::MulDiv(FWidth, M, D), ::MulDiv(FHeight, M, D));
+    for (TControl* child : FControls)
+        child->ChangeScale(M, D);
+    // The font last: the children that take it are sized to it in their scaled places.
+    if (!FParentFont || !FParent)
+        SetFont(FFont.Scaled(M, D));
 }
 
 void TControl::Invalidate()

@@ -35,6 +35,10 @@ struct TFontSpec {
     COLORREF Color = clWindowText;
 
     bool operator==(const TFontSpec&) const = default;
+    // The same font at M / D of its size. Made larger, a bitmap face that
+    // has a TrueType counterpart of the same metrics takes that one: the
+    // bitmap face has no glyphs at the new size.
+    TFontSpec Scaled(int M, int D) const;
 };
 
 using TNotifyEvent = std::function<void(TComponent& Sender)>;
@@ -91,6 +95,10 @@ public:
     void SetFont(const TFontSpec& Value);
     bool ParentFont() const { return FParentFont; }
     HFONT FontHandle() const;
+
+    // Scales what the control holds by M / D: its bounds, its own font and
+    // its children; a control with design sizes of its own scales those too.
+    virtual void ChangeScale(int M, int D);
 
     void Invalidate();
     void Repaint();

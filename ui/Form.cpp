@@ -2,7 +2,25 @@
 
 #include "ui/Application.h"
 
+#include <algorithm>
 #include <stdexcept>
+
+#include "base/Handle.h"
+
+int ScreenPixelsPerInch()
+{
+    TScreenDC dc;
+    return dc.DC() ? ::GetDeviceCaps(dc.DC(), LOGPIXELSY) : 0;
+}
+
+POINT CentreOnMonitor(SIZE Window, const RECT& Monitor, const RECT& Work)
+{
+    POINT at{Monitor.left + ((Monitor.right - Monitor.left) - Window.cx) / 2,
+             Monitor.top + ((Monitor.bottom - Monitor.top) - Window.cy) / 2};
+    at.x = std::max(std::min(at.x, Work.right - Window.cx), Work.left);
+    at.y = std::max(std::min(at.y, Work.bottom - Window.cy), Work.top);
+    return at;
+}
 
 void TFormDeleter::operator()(TForm* Form) const
 {
@@ -70,8 +88,21 @@ DWORD TForm::ExStyle() const
     return ex;
 }
 
+void TForm::ChangeScale(int M, int D)
+{
+    TControl::ChangeScale(M, D);
+    FMinWidth = ::MulDiv(FMinWidth, M, D);
+    FMinHeight = ::MulDiv(FMinHeight, M, D);
+    // A form sized by its client area keeps that area at scale inside the system's frame.
+    if (FClientWidth > 0 || FClientHeight > 0)
+        SetClientSize(::MulDiv(FClientWidth, M, D), ::MulDiv(FClientHeight, M, D));
+}
+
 void TForm::CreateWnd(HWND)
 {
+    const int pixelsPerInch = ScreenPixelsPerInch();
+    if (pixelsPerInch > 0 && pixelsPerInch != DesignPixelsPerInch)
+        ChangeScale(pixelsPerInch, DesignPixelsPerInch);
     RegisterOwnClass(FClassName.c_str(), FIcon, FSmallIcon);
     FOwnClass = true;
     HWND owner = nullptr;
@@ -97,6 +128,8 @@ void TForm::SetMenu(HMENU Value)
 
 void TForm::SetClientSize(int Width, int Height)
 {
+    FClientWidth = Width;
+    FClientHeight = Height;
     RECT r{0, 0, Width, Height};
     ::AdjustWindowRectEx(&r, Style(), FMenu != nullptr, ExStyle());
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
@@ -125,23 +158,27 @@ void TForm::SetWindowState(TWindowState Value)
 
 void TForm::ApplyPosition()
 {
-    RECT area{};
+    POINT at;
     if (FPosition == poDesktopCenter) {
-        area.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-        area.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-        area.right = area.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-        area.bottom = area.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+        // On the primary monitor: the middle of several may be the seam between two.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (!::GetMonitorInfoA(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor))
+            monitor.rcMonitor = monitor.rcWork =
+                RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        at = CentreOnMonitor(SIZE{Width(), Height()}, monitor.rcMonitor, monitor.rcWork);
     } else if (FPosition == poMainFormCenter) {
         TForm* main = Application().MainForm();
         if (!main || main == this || !main->Handle())
             return;
+        RECT area;
         ::GetWindowRect(main->Handle(), &area);
+        at.x = area.left + ((area.right - area.left) - Width()) / 2;
+        at.y = area.top + ((area.bottom - area.top) - Height()) / 2;
     } else {
         return;
     }
-    int left = area.left + ((area.right - area.left) - Width()) / 2;
-    int top = area.top + ((area.bottom - area.top) - Height()) / 2;
-    SetBounds(left, top, Width(), Height());
+    SetBounds(at.x, at.y, Width(), Height());
 }
 
 void TForm::Show()

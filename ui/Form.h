@@ -55,6 +55,12 @@ protected:
     ~TFormWatcher() = default;
 };
 
+// The screen's logical pixels per inch: 96 at 100%, 144 at 150%.
+int ScreenPixelsPerInch();
+// Where a window of this size is placed centred on a monitor: on its bounds,
+// then moved inside its work area where it would reach past it.
+POINT CentreOnMonitor(SIZE Window, const RECT& Monitor, const RECT& Work);
+
 enum TPosition { poDesigned, poDesktopCenter, poMainFormCenter };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TCloseAction { caHide, caFree };
@@ -67,6 +73,11 @@ public:
 
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& Value) { SetText(Value); }
+
+    // The layout is made at this many pixels per inch; the form scales it to
+    // the screen's as its window is made.
+    static constexpr int DesignPixelsPerInch = 96;
+    void ChangeScale(int M, int D) override;
 
     TPosition Position() const { return FPosition; }
     // Changing the mode never moves the window.
@@ -139,6 +150,7 @@ private:
     TWindowState FWindowState = wsNormal;
     TBorderStyle FBorderStyle = bsSizeable;
     int FMinWidth = 0, FMinHeight = 0;
+    int FClientWidth = 0, FClientHeight = 0;   // the client size asked for, if any
     bool FKeyPreview = false;
     HMENU FMenu = nullptr;
     HICON FIcon = nullptr, FSmallIcon = nullptr;

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 #include <stdexcept>
 #include <string_view>
 
@@ -107,90 +106,26 @@ uint32_t ReadCount(const char* At)
 
 } // namespace
 
-namespace {
-
-// The memory of the row list given back last, for the next rows of the
-// thread: a list of 100,000 rows is made anew at every refresh, and fresh
-// memory costs a page fault for every page.
-std::vector<const char*>& SpareRowList()
-{
-    thread_local std::vector<const char*> spare;
-    return spare;
-}
-
-} // namespace
-
-TListRows::~TListRows()
-{
-    Recycle();
-}
-
-TListRows& TListRows::operator=(TListRows&& Other) noexcept
-{
-    if (this != &Other) {
-        Recycle();
-        FTexts = std::move(Other.FTexts);
-        FRows = std::move(Other.FRows);
-        Other.FRows.clear();
-    }
-    return *this;
-}
-
-void TListRows::Recycle()
-{
-    std::vector<const char*>& spare = SpareRowList();
-    if (FRows.capacity() > spare.capacity()) {
-        FRows.clear();
-        spare.swap(FRows);
-    }
-    FRows.clear();
-}
-
-uint32_t TListRows::TextCount(const char* Row)
-{
-    return ReadCount(Row);
-}
-
-char* TListRows::AddRow(const std::size_t* Lengths, std::size_t Count)
-{
-    std::size_t size = sizeof(uint32_t) * (Count + 1);
-    for (std::size_t i = 0; i < Count; ++i) {
-        if (Lengths[i] > UINT32_MAX - 1)
-            throw std::length_error("list text too long");
-        size += Lengths[i] + 1;
-    }
-    if (FRows.capacity() == FRows.size() && SpareRowList().capacity() > FRows.capacity()) {
-        std::vector<const char*>& spare = SpareRowList();
-        spare.assign(FRows.begin(), FRows.end());
-        FRows.swap(spare);
-    }
-    char* row = FTexts.Allocate(size);
-    const auto count = static_cast<uint32_t>(Count);
-    std::memcpy(row, &count, sizeof count);
-    for (std::size_t i = 0; i < Count; ++i) {
-        const auto length = static_cast<uint32_t>(Lengths[i]);
-        std::memcpy(row + sizeof(uint32_t) * (i + 1), &length, sizeof length);
-    }
-    FRows.push_back(row);
-    return row + sizeof(uint32_t) * (Count + 1);
-}
-
 void TListRows::Add(std::string_view Caption, std::initializer_list<std::string_view> SubItems)
 {
-    std::size_t lengths[16];
-    std::vector<std::size_t> more;
-    std::size_t* sizes = lengths;
-    const std::size_t count = SubItems.size() + 1;
-    if (count > std::size(lengths)) {
-        more.resize(count);
-        sizes = more.data();
-    }
-    sizes[0] = Caption.size();
-    std::size_t i = 1;
+    const auto count = static_cast<uint32_t>(SubItems.size() + 1);
+    std::size_t size = sizeof(uint32_t) * (count + 1);
+    auto measure = [&size](std::string_view Text) {
+        if (Text.size() > UINT32_MAX - 1)
+            throw std::length_error("list text too long");
+        size += Text.size() + 1;
+    };
+    measure(Caption);
     for (std::string_view text : SubItems)
-        sizes[i++] = text.size();
-    char* out = AddRow(sizes, count);
-    auto put = [&out](std::string_view Text) {
+        measure(text);
+    char* const row = FTexts.Allocate(size);
+    std::memcpy(row, &count, sizeof count);
+    char* length = row;
+    char* out = row + sizeof(uint32_t) * (count + 1);
+    auto put = [&length, &out](std::string_view Text) {
+        const auto n = static_cast<uint32_t>(Text.size());
+        length += sizeof n;
+        std::memcpy(length, &n, sizeof n);
         if (!Text.empty())
             std::memcpy(out, Text.data(), Text.size());
         out += Text.size();
@@ -199,23 +134,7 @@ void TListRows::Add(std::string_view Caption, std::initializer_list<std::string_
     put(Caption);
     for (std::string_view text : SubItems)
         put(text);
-}
-
-void TListRows::Add(const TListItem& Item)
-{
-    std::vector<std::size_t> sizes;
-    sizes.reserve(Item.SubItems.size() + 1);
-    sizes.push_back(Item.Caption.size());
-    for (const std::string& text : Item.SubItems)
-        sizes.push_back(text.size());
-    char* out = AddRow(sizes.data(), sizes.size());
-    auto put = [&out](const std::string& Text) {
-        std::memcpy(out, Text.c_str(), Text.size() + 1);
-        out += Text.size() + 1;
-    };
-    put(Item.Caption);
-    for (const std::string& text : Item.SubItems)
-        put(text);
+    FRows.push_back(row);
 }
 
 std::string_view TListRows::Text(std::size_t Row, std::size_t Column) const
@@ -230,17 +149,6 @@ std::string_view TListRows::Text(std::size_t Row, std::size_t Column) const
     return std::string_view(text, ReadCount(row + sizeof(uint32_t) * (Column + 1)));
 }
 
-TListItem TListRows::Item(std::size_t Row) const
-{
-    TListItem item;
-    item.Caption = Caption(Row);
-    const std::size_t count = SubItemCount(Row);
-    item.SubItems.reserve(count);
-    for (std::size_t i = 1; i <= count; ++i)
-        item.SubItems.emplace_back(Text(Row, i));
-    return item;
-}
-
 void TListRows::Erase(std::size_t Row)
 {
     // The texts stay in their block until the rows are cleared or replaced.
@@ -251,9 +159,7 @@ void TListRows::Reorder(const std::vector<uint32_t>& Order)
 {
     if (Order.size() != FRows.size())
         throw std::invalid_argument("row order of another length");
-    // The memory of the order before is kept for the next reordering.
-    thread_local std::vector<const char*> reordered;
-    reordered.resize(Order.size());
+    std::vector<const char*> reordered(Order.size());
     for (std::size_t i = 0; i < Order.size(); ++i)
         reordered[i] = FRows.at(Order[i]);
     FRows.swap(reordered);
@@ -261,7 +167,7 @@ void TListRows::Reorder(const std::vector<uint32_t>& Order)
 
 void TListRows::Clear()
 {
-    Recycle();
+    FRows.clear();
     FTexts.Clear();
 }
 
@@ -309,37 +215,28 @@ void TListView::RebuildColumns()
     ::InvalidateRect(FHandle, nullptr, TRUE);
 }
 
-TListItem TListView::Item(size_t Index) const
+void TListView::ChangeScale(int M, int D)
 {
-    if (Index >= FRows.Count())
-        throw std::out_of_range("list row " + std::to_string(Index) + " of " + std::to_string(FRows.Count()));
-    return FRows.Item(Index);
+    TControl::ChangeScale(M, D);
+    for (int i = 0; i < FColumns.Count(); ++i) {
+        TListColumn& c = FColumns[i];
+        const int width = c.Width();
+        if (width > 0)   // not a fit-to-content width
+            c.FWidth = ::MulDiv(width, M, D);
+        c.FMinWidth = ::MulDiv(c.FMinWidth, M, D);
+        c.FMaxWidth = ::MulDiv(c.FMaxWidth, M, D);
+    }
+    RebuildColumns();
 }
 
-std::vector<TListItem> TListView::Items() const
+TListRows TListView::SetRows(TListRows Rows)
 {
-    std::vector<TListItem> items;
-    items.reserve(FRows.Count());
-    for (size_t i = 0; i < FRows.Count(); ++i)
-        items.push_back(FRows.Item(i));
-    return items;
-}
-
-void TListView::SetItems(const std::vector<TListItem>& Items)
-{
-    TListRows rows;
-    for (const TListItem& item : Items)
-        rows.Add(item);
-    SetRows(std::move(rows));
-}
-
-void TListView::SetRows(TListRows Rows)
-{
-    FRows = std::move(Rows);
+    std::swap(FRows, Rows);
     if (FHandle) {
         ::SendMessageA(FHandle, LVM_DELETEALLITEMS, 0, 0);
         ::SendMessageA(FHandle, LVM_SETITEMCOUNT, FRows.Count(), 0);
     }
+    return Rows;
 }
 
 void TListView::DeleteItem(size_t Index)

@@ -87,47 +87,31 @@ private:
     bool FDirty = false;
 };
 
-struct TListItem {
-    std::string Caption;
-    std::vector<std::string> SubItems;
-};
-
 // The rows of a list, each a caption and its sub-item texts, kept in large
 // blocks: a row costs no heap block of its own, which counts in lists of
 // 100,000 rows. Each row is its texts' lengths followed by the texts, each
 // ending in a zero byte.
 class TListRows {
 public:
-    TListRows() = default;
-    ~TListRows();
-    TListRows(TListRows&&) noexcept = default;
-    TListRows& operator=(TListRows&&) noexcept;
-    TListRows(const TListRows&) = delete;
-    TListRows& operator=(const TListRows&) = delete;
-
     // Appends a row.
     void Add(std::string_view Caption, std::initializer_list<std::string_view> SubItems);
-    void Add(const TListItem& Item);
 
     std::size_t Count() const { return FRows.size(); }
     bool Empty() const { return FRows.empty(); }
     std::string_view Caption(std::size_t Row) const { return Text(Row, 0); }
-    std::size_t SubItemCount(std::size_t Row) const { return TextCount(FRows[Row]) - 1; }
     // Column 0 is the caption, column n the sub-item n; empty beyond the row's texts.
     std::string_view Text(std::size_t Row, std::size_t Column) const;
-    TListItem Item(std::size_t Row) const;
 
     void Erase(std::size_t Row);
     // Puts the rows in a new order: Order[i] is the present index of the row
     // that becomes row i (each row once).
     void Reorder(const std::vector<uint32_t>& Order);
+    // Forgets every row; their memory is kept for the rows that follow.
     void Clear();
+    // Frees the kept memory that the rows since the last Clear did not need.
+    void Trim() { FTexts.Trim(); }
 
 private:
-    static uint32_t TextCount(const char* Row);
-    char* AddRow(const std::size_t* Lengths, std::size_t Count);
-    void Recycle();
-
     TTextBlocks FTexts;
     std::vector<const char*> FRows;
 };
@@ -140,16 +124,11 @@ public:
     const TListColumns& Columns() const { return FColumns; }
 
     size_t ItemCount() const { return FRows.Count(); }
-    // A copy of row Index (std::out_of_range past the last row).
-    TListItem Item(size_t Index) const;
-    // Copies of every row.
-    std::vector<TListItem> Items() const;
     std::string_view Caption(size_t Index) const { return FRows.Caption(Index); }
-    const TListRows& Rows() const { return FRows; }
-    // Replaces every row; no row is selected afterwards.
-    void SetItems(const std::vector<TListItem>& Items);
-    void SetRows(TListRows Rows);
-    void ClearItems() { SetRows({}); }
+    // Replaces every row; no row is selected afterwards. Gives back the rows
+    // it held, whose memory the next rows can take.
+    TListRows SetRows(TListRows Rows);
+    TListRows ClearItems() { return SetRows({}); }
     void DeleteItem(size_t Index);
 
     // The first row from Start on whose caption begins with Prefix, letter
@@ -167,6 +146,8 @@ public:
 
     // Rebuilds the header from the columns (the collection calls it).
     void RebuildColumns();
+    // The columns' widths and width limits scale with the rest.
+    void ChangeScale(int M, int D) override;
 
 protected:
     void CreateWnd(HWND ParentWnd) override;

@@ -57,6 +57,12 @@ void TSplitter::MoveBy(int Delta)
         neighbour->SetHeight(wanted);
 }
 
+void TSplitter::ChangeScale(int M, int D)
+{
+    TControl::ChangeScale(M, D);
+    FMinSize = ::MulDiv(FMinSize, M, D);
+}
+
 void TSplitter::Paint(HDC DC)
 {
     if (!FBeveled)

@@ -14,6 +14,8 @@ public:
     int MinSize() const { return FMinSize; }
     void SetMinSize(int Value) { FMinSize = Value; }
     void SetBeveled(bool Value) { FBeveled = Value; }
+    // The minimum size scales with the panes.
+    void ChangeScale(int M, int D) override;
 
     // The control resized by this splitter and the pane on its other side.
     TControl* Neighbour() const;

@@ -25,6 +25,12 @@ void TTreeView::SetIndent(int Value)
         ::SendMessageA(FHandle, TVM_SETINDENT, Value, 0);
 }
 
+void TTreeView::ChangeScale(int M, int D)
+{
+    TControl::ChangeScale(M, D);
+    SetIndent(::MulDiv(FIndent, M, D));
+}
+
 HTREEITEM TTreeView::AddChild(HTREEITEM Parent, std::string_view Text, std::unique_ptr<TTreeNodeData> Data)
 {
     HandleNeeded();

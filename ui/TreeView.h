@@ -52,6 +52,8 @@ public:
 
     int Indent() const { return FIndent; }
     void SetIndent(int Value);
+    // The indent scales with the rest.
+    void ChangeScale(int M, int D) override;
 
     // The selected node changed (Node is null when the selection went away).
     std::function<void(TTreeView& Sender, HTREEITEM Node)> OnChange;

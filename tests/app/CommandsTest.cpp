@@ -330,7 +330,7 @@ TEST_F(CommandsTest, DeleteRemovesTheSelectedRowAndLeavesPaneTreeAndCountAlone)
     form.CacheTreeView.Select(form.CacheTreeView.FirstNode());
     EXPECT_EQ(StatusText(), "Entries:  5");
     form.CacheListView.SetSelectedIndex(1);
-    const std::string url = form.CacheListView.Item(1).Caption;
+    const std::string url(form.CacheListView.Caption(1));
     const Strings labels{form.Label1.Caption(), form.Label2.Caption(), form.Label3.Caption(),
                          form.Label4.Caption(), form.Label5.Caption()};
     EXPECT_EQ(labels[0].rfind("Hitrate: ", 0), 0u) << "the pane shows the selected entry";
@@ -356,7 +356,7 @@ TEST_F(CommandsTest, AFailedDeleteRemovesTheRowAllTheSame)
     ScriptTwoSites();
     TfrmMorvane& form = Start();
     form.CacheListView.SetSelectedIndex(0);
-    const std::string url = form.CacheListView.Item(0).Caption;
+    const std::string url(form.CacheListView.Caption(0));
     // Another program deleted the entry meanwhile.
     std::erase_if(Cache.Entries, [&](const TScriptEntry& e) { return e.Url == url; });
 

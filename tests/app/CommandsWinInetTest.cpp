@@ -143,8 +143,8 @@ TEST_F(CommandsOnWinInet, DeleteAllWithCookiesChosenDeletesEveryCookieAndKeepsTh
     EXPECT_EQ(Form->CacheListView.ItemCount(), 0u);
     menu.Choose({"View", "Show URLs"});
     std::vector<std::string> rows;
-    for (const TListItem& row : Form->CacheListView.Items())
-        rows.push_back(row.Caption);
+    for (size_t i = 0; i < Form->CacheListView.ItemCount(); ++i)
+        rows.emplace_back(Form->CacheListView.Caption(i));
     EXPECT_NE(std::find(rows.begin(), rows.end(), Documents[0]), rows.end());
     EXPECT_NE(std::find(rows.begin(), rows.end(), Documents[1]), rows.end());
 }

@@ -93,7 +93,7 @@ protected:
     void Select(const std::string& url)
     {
         for (size_t i = 0; i < Form->CacheListView.ItemCount(); ++i)
-            if (Form->CacheListView.Item(i).Caption == url)
+            if (Form->CacheListView.Caption(i) == url)
                 Form->CacheListView.SetSelectedIndex(static_cast<int>(i));
     }
     // The texts of the five lines' windows, which screen readers read.

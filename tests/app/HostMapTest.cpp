@@ -10,7 +10,6 @@
 
 #include "TrickyTexts.h"
 #include "app/HostLabels.h"
-#include "app/SortKeys.h"
 
 namespace {
 
@@ -21,8 +20,6 @@ int HostCompare(const std::string& A, const std::string& B)
     EXPECT_NE(result, 0) << "CompareStringA failed";
     return result - CSTR_EQUAL;
 }
-
-int Sign(int Value) { return (Value > 0) - (Value < 0); }
 
 // A host as the tests compare it.
 struct THost {
@@ -47,12 +44,12 @@ std::vector<THost> Hosts(const THostList& List)
 std::vector<THost> FileTheSlowWay(const std::vector<std::pair<std::string, std::string>>& Entries)
 {
     std::vector<THost> hosts;
-    for (const auto& [label, line] : Entries) {
+    for (const auto& [label, url] : Entries) {
         auto host = std::find_if(hosts.begin(), hosts.end(),
                                  [&](const THost& H) { return HostCompare(H.Label, label) == 0; });
         if (host == hosts.end())
             host = hosts.insert(hosts.end(), THost{label, {}});
-        host->Lines.push_back(line);
+        host->Lines.push_back(url + "=1");
     }
     std::sort(hosts.begin(), hosts.end(), [](const THost& A, const THost& B) { return HostCompare(A.Label, B.Label) < 0; });
     return hosts;
@@ -61,8 +58,8 @@ std::vector<THost> FileTheSlowWay(const std::vector<std::pair<std::string, std::
 std::vector<THost> FileWithTheMap(const std::vector<std::pair<std::string, std::string>>& Entries)
 {
     THostMap map;
-    for (const auto& [label, line] : Entries)
-        map.Add(label, line);
+    for (const auto& [label, url] : Entries)
+        map.Add(label, url, 1);
     return Hosts(map.TakeSorted());
 }
 
@@ -82,37 +79,13 @@ void ExpectSameHosts(const THostList& Actual, const std::vector<THost>& Expected
     ExpectSameHosts(Hosts(Actual), Expected);
 }
 
-TEST(HostLabelKey, OrdersAndMatchesAsCompareStringIgnoringCase)
-{
-    const std::vector<std::string> texts = TrickyTexts();
-    std::vector<TSortKey> keys;
-    for (const std::string& text : texts)
-        keys.push_back(HostLabelKey(text));
-    int mismatches = 0;
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        for (std::size_t j = 0; j < texts.size(); ++j)
-            if (Sign(keys[i].compare(keys[j])) != Sign(HostCompare(texts[i], texts[j])) && ++mismatches <= 10)
-                ADD_FAILURE() << "[" << texts[i] << "] vs [" << texts[j] << "]";
-    EXPECT_EQ(mismatches, 0);
-}
-
-TEST(HostLabelKey, BufferFormGivesTheSameKeyAndGrows)
-{
-    TSortKey key = "left-over";
-    for (const std::string& text : {std::string(), std::string("Co-op"), std::string(5000, 'x') + "\xe9-'"}) {
-        HostLabelKey(text, key);
-        EXPECT_EQ(key, HostLabelKey(text));
-        EXPECT_FALSE(key.empty());
-    }
-}
-
 TEST(HostMap, SameHostWhateverTheLetterCaseUnderTheFirstLabel)
 {
     THostMap map;
-    map.Add("Example.com", "http://Example.com/=1");
-    map.Add("other.org", "http://other.org/=1");
-    map.Add("EXAMPLE.COM", "Cookie:user@EXAMPLE.COM/=1048576");
-    map.Add("example.com", "Visited: user@http://example.com/=2097152");
+    map.Add("Example.com", "http://Example.com/", 1);
+    map.Add("other.org", "http://other.org/", 1);
+    map.Add("EXAMPLE.COM", "Cookie:user@EXAMPLE.COM/", 1048576);
+    map.Add("example.com", "Visited: user@http://example.com/", 2097152);
     EXPECT_EQ(map.Count(), 2u);
     ExpectSameHosts(map.TakeSorted(),
                     {{"Example.com",
@@ -127,23 +100,17 @@ TEST(HostMap, CookieHistoryAndDocumentOfOneSiteShareAHost)
     THostMap map;
     const std::pair<const char*, uint32_t> entries[] = {{"Cookie:user@www.site.com/", 0x100001},
                                                         {"Visited: user@http://www.site.com/a.htm", 0x200001},
-                                                        {"http://www.site.com/a.htm?x=1", 0x1}};
-    // Lines made by the map from URL and type are the host lines of HostLine.
-    THostMap byParts;
-    for (const auto& [url, type] : entries) {
-        TEntryInfo entry;
-        entry.SourceUrlName = url;
-        entry.CacheEntryType = type;
-        map.Add(HostOfUrl(entry.SourceUrlName), HostLine(entry));
-        std::string scratch;
-        byParts.Add(HostOfUrl(std::string_view(entry.SourceUrlName), scratch), entry.SourceUrlName, type);
-    }
-    const std::vector<THost> expected = {{"www.site.com",
-                                          {"Cookie:user@www.site.com/=1048577",
-                                           "Visited: user@http://www.site.com/a.htm=2097153",
-                                           "http://www.site.com/a.htm?x=1=1"}}};
-    ExpectSameHosts(map.TakeSorted(), expected);
-    ExpectSameHosts(byParts.TakeSorted(), expected);
+                                                        {"http://www.site.com/a.htm?x=1", 0x80000001u}};
+    for (const auto& [url, type] : entries)
+        map.Add(map.HostOfUrl(url), url, type);
+    // A host line is the whole URL, "=" and the type, unsigned; the URL comes back whole.
+    const THostList hosts = map.TakeSorted();
+    ExpectSameHosts(hosts, {{"www.site.com",
+                             {"Cookie:user@www.site.com/=1048577", "Visited: user@http://www.site.com/a.htm=2097153",
+                              "http://www.site.com/a.htm?x=1=2147483649"}}});
+    EXPECT_EQ(UrlOfHostLine(hosts.Lines(0)[2]), "http://www.site.com/a.htm?x=1");
+    EXPECT_EQ(UrlOfHostLine("a=="), "a=");
+    EXPECT_EQ(UrlOfHostLine("=0"), "");
 }
 
 TEST(HostMap, TrickyLabelsFileAndSortAsCompareStringDoes)
@@ -173,12 +140,12 @@ TEST(HostMap, RandomLabelsFileAndSortAsCompareStringDoes)
 TEST(HostMap, TakenHostsKeepTheirTextsWhenTheMapGoesOn)
 {
     auto map = std::make_unique<THostMap>();
-    map->Add("host", "http://host/a-long-enough-url-to-need-a-heap-block-of-its-own.htm=1");
+    map->Add("host", "http://host/a-long-enough-url-to-need-a-heap-block-of-its-own.htm", 1);
     for (int i = 0; i < 5000; ++i) // more than one block of texts
-        map->Add("host" + std::to_string(i % 7), "http://host/" + std::string(40, 'x') + std::to_string(i) + "=1");
+        map->Add("host" + std::to_string(i % 7), "http://host/" + std::string(40, 'x') + std::to_string(i), 1);
     const THostList hosts = map->TakeSorted();
     const THostLines first = hosts.Lines(0);
-    map->Add("other", "x=1");
+    map->Add("other", "x", 1);
     map->Clear();
     map.reset();
     ASSERT_EQ(hosts.size(), 8u);
@@ -193,25 +160,16 @@ TEST(HostMap, TakenHostsKeepTheirTextsWhenTheMapGoesOn)
 TEST(HostMap, StartsAfreshAfterTakingOrClearing)
 {
     THostMap map;
-    map.Add("A", "1");
-    map.Add("b", "2");
+    map.Add("A", "1", 0);
+    map.Add("b", "2", 0);
     ASSERT_EQ(map.TakeSorted().size(), 2u);
-    map.Add("a", "3");
-    map.Add("c", "4");
+    map.Add("a", "3", 0);
+    map.Add("c", "4", 0);
     map.Clear();
     EXPECT_TRUE(map.Empty());
     EXPECT_TRUE(map.TakeSorted().empty());
-    map.Add("a", "5");
-    ExpectSameHosts(map.TakeSorted(), {{"a", {"5"}}});
-}
-
-TEST(HostLine, KeepsTheWholeUrlAndAnUnsignedType)
-{
-    const std::string line = HostLine("http://host/page?a=b&c==d", 0x80000001u);
-    EXPECT_EQ(line, "http://host/page?a=b&c==d=2147483649");
-    EXPECT_EQ(UrlOfHostLine(line), "http://host/page?a=b&c==d");
-    EXPECT_EQ(UrlOfHostLine(HostLine("", 0)), "");
-    EXPECT_EQ(UrlOfHostLine(HostLine("a=", 4294967295u)), "a=");
+    map.Add("a", "5", 0);
+    ExpectSameHosts(map.TakeSorted(), {{"a", {"5=0"}}});
 }
 
 } // namespace

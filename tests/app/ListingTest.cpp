@@ -77,13 +77,10 @@ TEST_F(MainFormTest, PickingAHostShowsFreshDataAndAGoneEntryAsItsUrlAlone)
     form.CacheTreeView.Select(NodeNamed(form.CacheTreeView, "example.org"));
     // Two calls for each host line, two for the detail pane of the first row.
     EXPECT_EQ(Cache.InfoCalls.size(), 6u);
-    ASSERT_EQ(form.CacheListView.ItemCount(), 2u);
-    const TListItem& gone = form.CacheListView.Item(0);
-    EXPECT_EQ(gone.Caption, "http://example.org/a");
-    EXPECT_EQ(gone.SubItems, (std::vector<std::string>{"", "", "", ""}));
-    const TListItem& fresh = form.CacheListView.Item(1);
-    EXPECT_EQ(fresh.SubItems[1], "7");
-    EXPECT_EQ(fresh.SubItems[3], "C:\\cache\\b.htm");
+    ASSERT_EQ(Captions(), (std::vector<std::string>{"http://example.org/a", "http://example.org/b"}));
+    EXPECT_EQ(SubItems(0), (std::vector<std::string>{"", "", "", ""}));
+    EXPECT_EQ(SubItems(1)[1], "7");
+    EXPECT_EQ(SubItems(1)[3], "C:\\cache\\b.htm");
     EXPECT_EQ(form.sStatusBar1.SimpleText(), "Entries:  2");
 }
 
@@ -186,12 +183,9 @@ TEST_F(MainFormTest, CellTextsOfARow)
     form.LoadCache();
     ASSERT_EQ(Captions(), (std::vector<std::string>{"http://example.org/big", "http://example.org/epoch",
                                                     "http://example.org/never"}));
-    const TListItem& b = form.CacheListView.Item(0);
-    EXPECT_EQ(b.SubItems[0], "12/8/2026 1:00:00 PM");
-    EXPECT_EQ(b.SubItems[1], "2147483648");
-    EXPECT_EQ(b.SubItems[2], "4294967295");
-    EXPECT_EQ(form.CacheListView.Item(1).SubItems[0], "12/30/1899");
-    EXPECT_EQ(form.CacheListView.Item(2).SubItems[0], "");
+    EXPECT_EQ(SubItems(0), (std::vector<std::string>{"12/8/2026 1:00:00 PM", "2147483648", "4294967295", ""}));
+    EXPECT_EQ(SubItems(1)[0], "12/30/1899");
+    EXPECT_EQ(SubItems(2)[0], "");
 }
 
 TEST_F(MainFormTest, RowsFollowLstrcmpOrderWhateverTheOrderOfArrival)
@@ -214,10 +208,15 @@ namespace {
 // The rules the listing follows, applied the plain way: rows stable-sorted by
 // lstrcmpA, hosts matched by a linear search with CompareStringA (letter case
 // ignored) and sorted by it once.
-bool RowBefore(const TListItem& A, const TListItem& B)
+bool CaptionBefore(const std::string& A, const std::string& B)
 {
-    return ::lstrcmpA(A.Caption.c_str(), B.Caption.c_str()) < 0;
+    return ::lstrcmpA(A.c_str(), B.c_str()) < 0;
 }
+
+struct TPlainRow {
+    std::string Caption;
+    std::vector<std::string> SubItems;
+};
 
 int HostCompare(const std::string& A, const std::string& B)
 {
@@ -281,22 +280,23 @@ TEST_F(MainFormTest, ManyTrickyEntriesAreListedAndFiledAsThePlainRulesSay)
     form.LoadCache();
 
     // Rows: every entry, its cells, in lstrcmpA order, equal captions in the order enumerated.
-    std::vector<TListItem> expected;
+    std::vector<TPlainRow> expected;
     for (const TScriptEntry& e : Cache.Entries)
         expected.push_back({*e.Url, {DateTimeText(FileTimeToDateTime(e.LastAccess)), UnsignedText(e.HitRate),
                                      UnsignedText(e.SizeLow), e.LocalFile.value_or("")}});
-    std::stable_sort(expected.begin(), expected.end(), RowBefore);
-    const std::vector<TListItem> rows = form.CacheListView.Items();
-    ASSERT_EQ(rows.size(), expected.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        ASSERT_EQ(rows[i].Caption, expected[i].Caption) << i;
-        ASSERT_EQ(rows[i].SubItems, expected[i].SubItems) << i;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const TPlainRow& A, const TPlainRow& B) { return CaptionBefore(A.Caption, B.Caption); });
+    ASSERT_EQ(form.CacheListView.ItemCount(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(form.CacheListView.Caption(i), expected[i].Caption) << i;
+        ASSERT_EQ(SubItems(i), expected[i].SubItems) << i;
     }
 
     // Hosts: matched ignoring case, named as first filed, in CompareStringA order.
     std::vector<TPlainHost> hosts;
+    THostMap labels;
     for (const TScriptEntry& e : Cache.Entries) {
-        const std::string label = HostOfUrl(*e.Url);
+        const std::string label(labels.HostOfUrl(*e.Url));
         auto host = std::find_if(hosts.begin(), hosts.end(), [&](const TPlainHost& H) { return HostCompare(H.Label, label) == 0; });
         if (host == hosts.end())
             host = hosts.insert(hosts.end(), TPlainHost{label, {}});
@@ -313,13 +313,8 @@ TEST_F(MainFormTest, ManyTrickyEntriesAreListedAndFiledAsThePlainRulesSay)
     std::size_t index = 0;
     for (HTREEITEM node = tree.FirstChild(tree.FirstNode()); node; node = tree.NextSibling(node), ++index) {
         tree.Select(node);
-        std::vector<TListItem> lines;
-        for (const std::string& url : hosts[index].Urls)
-            lines.push_back({url, {}});
-        std::stable_sort(lines.begin(), lines.end(), RowBefore);
-        std::vector<std::string> urls;
-        for (const TListItem& line : lines)
-            urls.push_back(line.Caption);
+        std::vector<std::string> urls = hosts[index].Urls;
+        std::stable_sort(urls.begin(), urls.end(), CaptionBefore);
         ASSERT_EQ(Captions(), urls) << hosts[index].Label;
         ASSERT_EQ(form.sStatusBar1.SimpleText(), "Entries:  " + std::to_string(urls.size()));
     }

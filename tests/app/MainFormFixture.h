@@ -36,18 +36,27 @@ protected:
         Form = MakeForm<TfrmMorvane>();
         return *Form;
     }
-    TScriptEntry Entry(const std::string& url, DWORD type = NORMAL_CACHE_ENTRY)
-    {
-        TScriptEntry e;
-        e.Url = url;
-        e.Type = type;
-        return e;
-    }
+    TScriptEntry Entry(const std::string& url, DWORD type = NORMAL_CACHE_ENTRY) { return EntryNamed(url, type); }
     std::vector<std::string> Captions() const
     {
         std::vector<std::string> out;
-        for (const TListItem& row : Form->CacheListView.Items())
-            out.push_back(row.Caption);
+        for (size_t i = 0; i < Form->CacheListView.ItemCount(); ++i)
+            out.emplace_back(Form->CacheListView.Caption(i));
+        return out;
+    }
+    // The four sub-items of a row, as the list control shows them.
+    std::vector<std::string> SubItems(size_t Row) const
+    {
+        std::vector<std::string> out;
+        for (int column = 1; column <= 4; ++column) {
+            char text[MAX_PATH + 1] = {};
+            LVITEMA item{};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            ::SendMessageA(Form->CacheListView.Handle(), LVM_GETITEMTEXTA, Row, reinterpret_cast<LPARAM>(&item));
+            out.push_back(text);
+        }
         return out;
     }
     std::vector<std::string> TreeTexts() const

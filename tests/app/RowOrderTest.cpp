@@ -1,3 +1,5 @@
+// The order of a listing's rows: that of lstrcmpA on the captions, in the
+// thread's locale, rows of equal captions in their order of arrival.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,33 +10,9 @@
 #include <vector>
 
 #include "TrickyTexts.h"
-#include "app/SortKeys.h"
+#include "app/PendingRows.h"
 
 namespace {
-
-int Sign(int Value) { return (Value > 0) - (Value < 0); }
-
-struct TRow {
-    std::string Caption;
-    TSortKey Key;
-    int Seq;
-};
-
-std::vector<TRow> MakeRows(const std::vector<std::string>& Captions)
-{
-    std::vector<TRow> rows;
-    for (const std::string& caption : Captions)
-        rows.push_back({caption, RowKey(caption), static_cast<int>(rows.size())});
-    return rows;
-}
-
-std::vector<int> Seqs(const std::vector<TRow>& Rows)
-{
-    std::vector<int> seqs;
-    for (const TRow& row : Rows)
-        seqs.push_back(row.Seq);
-    return seqs;
-}
 
 // Restores the thread's locale when a test has changed it.
 class TThreadLocaleGuard {
@@ -48,65 +26,67 @@ private:
     LCID FSaved;
 };
 
-TEST(RowKey, OrdersAsLstrcmp)
+// Lists Captions in their order, each row's hit rate its place of arrival,
+// and expects every row before every later one by lstrcmpA, rows of equal
+// captions in their order of arrival. Old: the rows a list let go of.
+TListRows ExpectListedInLstrcmpOrder(TPendingRows& Pending, const std::vector<std::string>& Captions,
+                                     TListRows Old = {})
 {
-    const std::vector<std::string> captions = TrickyCaptions();
-    const std::vector<TRow> rows = MakeRows(captions);
-    int mismatches = 0;
-    for (const TRow& a : rows)
-        for (const TRow& b : rows)
-            if (Sign(a.Key.compare(b.Key)) != Sign(lstrcmpA(a.Caption.c_str(), b.Caption.c_str())) && ++mismatches <= 10)
-                ADD_FAILURE() << "[" << a.Caption << "] vs [" << b.Caption << "]";
-    EXPECT_EQ(mismatches, 0);
-}
-
-TEST(RowKey, FollowsTheThreadLocaleAndAnsiCodePageAsLstrcmpDoes)
-{
-    TThreadLocaleGuard guard;
-    // Swedish puts "\xe4" after "z"; Russian would read "\xe0" as a Cyrillic
-    // letter, but lstrcmpA converts through the ANSI code page.
-    for (LCID locale : {LCID(0x41d), LCID(0x419), LCID(0x409)}) {
-        ASSERT_TRUE(SetThreadLocale(locale));
-        for (const auto& [a, b] : {std::pair{"\xe4", "z"}, std::pair{"\xe0", "b"}, std::pair{"co-op", "coop"}})
-            EXPECT_EQ(Sign(RowKey(a).compare(RowKey(b))), Sign(lstrcmpA(a, b))) << std::hex << locale << " " << a;
+    Pending.Begin(std::move(Old));
+    for (std::size_t i = 0; i < Captions.size(); ++i) {
+        TEntryInfo entry;
+        entry.SourceUrlName = Captions[i];
+        entry.HitRate = static_cast<uint32_t>(i);
+        Pending.Add(entry);
     }
+    TListRows rows = Pending.TakeSorted();
+    EXPECT_EQ(rows.Count(), Captions.size());
+    int wrong = 0;
+    for (std::size_t i = 0; i < rows.Count(); ++i) {
+        const std::string a(rows.Caption(i));
+        for (std::size_t j = i + 1; j < rows.Count(); ++j) {
+            const std::string b(rows.Caption(j));
+            const int order = lstrcmpA(a.c_str(), b.c_str());
+            if ((order > 0 || (order == 0 && std::stoul(std::string(rows.Text(i, 2))) >
+                                                  std::stoul(std::string(rows.Text(j, 2))))) &&
+                ++wrong <= 10)
+                ADD_FAILURE() << "[" << a << "] before [" << b << "] in locale " << std::hex << GetThreadLocale();
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    return rows;
 }
 
-TEST(RowOrder, SortKeepsEqualKeysInTheirOrder)
-{
-    // "ss" and "\xdf", "a" and "a" with a soft hyphen are equal to lstrcmpA.
-    ASSERT_EQ(lstrcmpA("ss", "\xdf"), 0);
-    ASSERT_EQ(lstrcmpA("a", "a\xad"), 0);
-    std::vector<TRow> rows = MakeRows({"ss", "a", "\xdf", "B", "a\xad", "b", "\xdf"});
-    SortRowsByKey(rows, &TRow::Key);
-    EXPECT_EQ(Seqs(rows), (std::vector<int>{1, 4, 5, 3, 0, 2, 6}));
-}
-
-TEST(RowOrder, RowsInsertedOneAtATimeStandAsSorted)
+TEST(PendingRows, StandInLstrcmpOrderWhateverTheOrderOfArrival)
 {
     std::vector<std::string> captions = TrickyCaptions();
+    // Equal to lstrcmpA: "ss" and "\xdf", "a" and "a" with a soft hyphen, and a caption twice.
+    for (const char* caption : {"ss", "\xdf", "a", "a\xad", "http://host/a", "ss"})
+        captions.push_back(caption);
     std::shuffle(captions.begin(), captions.end(), std::mt19937(42));
-    const std::vector<TRow> enumerated = MakeRows(captions);
-
-    std::vector<TRow> inserted;
-    for (const TRow& row : enumerated)
-        inserted.insert(inserted.begin() + static_cast<std::ptrdiff_t>(RowInsertPosition(inserted, row.Key, &TRow::Key)), row);
-
-    std::vector<TRow> sorted = enumerated;
-    SortRowsByKey(sorted, &TRow::Key);
-    EXPECT_EQ(Seqs(inserted), Seqs(sorted));
-    for (std::size_t i = 1; i < sorted.size(); ++i)
-        EXPECT_LE(lstrcmpA(sorted[i - 1].Caption.c_str(), sorted[i].Caption.c_str()), 0)
-            << "[" << sorted[i - 1].Caption << "] before [" << sorted[i].Caption << "]";
+    TPendingRows pending;
+    TListRows rows = ExpectListedInLstrcmpOrder(pending, captions);
+    // The next listings take the memory of the rows before: a shorter one, and a longer one again.
+    std::vector<std::string> fewer(captions.rbegin(), captions.rbegin() + 20);
+    rows = ExpectListedInLstrcmpOrder(pending, fewer, std::move(rows));
+    ExpectListedInLstrcmpOrder(pending, captions, std::move(rows));
 }
 
-TEST(RowOrder, InsertPositionAtTheEnds)
+TEST(PendingRows, FollowTheThreadLocaleAndAnsiCodePageAsLstrcmpDoes)
 {
-    std::vector<TRow> rows = MakeRows({"http://b/", "http://c/"});
-    EXPECT_EQ(RowInsertPosition(rows, RowKey("http://a/"), &TRow::Key), 0u);
-    EXPECT_EQ(RowInsertPosition(rows, RowKey("http://b/"), &TRow::Key), 1u);
-    EXPECT_EQ(RowInsertPosition(rows, RowKey("http://d/"), &TRow::Key), 2u);
-    EXPECT_EQ(RowInsertPosition(std::vector<TRow>{}, RowKey(""), &TRow::Key), 0u);
+    // Swedish puts "\xe4" after "z"; Russian would read "\xe0" as a Cyrillic
+    // letter, but lstrcmpA converts through the ANSI code page. Czech "ch",
+    // Hungarian "cs" and "dzs", traditional Spanish "ll" and Danish "aa" are
+    // one letter each, with a place of its own.
+    const std::vector<std::string> texts = {"\xe4", "z", "\xe0", "b", "co-op", "coop", "ch", "cha", "hch", "ci",
+                                            "Ch", "CH", "cs", "dzs", "dz", "ccs", "ny", "ll", "lla", "l", "aa",
+                                            "Aa", "a", "h", "d"};
+    TThreadLocaleGuard guard;
+    TPendingRows pending;
+    for (LCID locale : {LCID(0x41d), LCID(0x419), LCID(0x405), LCID(0x40e), LCID(0x40a), LCID(0x406), LCID(0x409)}) {
+        ASSERT_TRUE(SetThreadLocale(locale));
+        ExpectListedInLstrcmpOrder(pending, texts);
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "Process.h"
 #include "settings/SettingsTestSupport.h"
+#include "ui/Form.h"
 
 namespace {
 
@@ -230,4 +231,21 @@ TEST(SettingsFile, HostileFilesOpenAndCloseTheProgramCleanly)
             EXPECT_TRUE(boxes.empty()) << boxes.front();
         EXPECT_TRUE(FileExists(copy.Ini()));
     }
+}
+
+// Run by ctest in a prefix of its own whose screen is at 150%.
+TEST(ScaledScreen, TheWindowOpensScaledAndTheFileHoldsTheScreensPixels)
+{
+    ASSERT_EQ(ScreenPixelsPerInch(), 144) << "not a prefix at 144 pixels per inch";
+    TScratchCopy copy;
+    ASSERT_TRUE(copy.Copied());
+    RunOnce(copy, [](HWND wnd) {
+        RECT r = WindowRect(wnd);
+        EXPECT_EQ(r.right - r.left, 966);
+        EXPECT_EQ(r.bottom - r.top, 708);
+    });
+    const std::string text = ReadFileBytes(copy.Ini());
+    const char* lines[] = {"PixelsPerInch=144", "NormPos=29,30,995,738", "MinWidth=150\r\nTag=0\r\nWidth=450"};
+    for (std::string line : lines)
+        EXPECT_NE(text.find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << text;
 }

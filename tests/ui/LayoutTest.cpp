@@ -137,6 +137,37 @@ TEST_F(Ui, AlignmentPlacesTopBottomLeftThenClient)
     EXPECT_EQ(BoundsOf(client).left, 0);
 }
 
+TEST_F(Ui, ALayoutMadeAt96TakesTheScreensScaleWithTheTrueTypeFaceOfItsBitmapFont)
+{
+    TListView list(&form, "list");
+    TLabel label(&form, "label");
+    list.SetParent(&form);
+    list.Columns().Add().SetMinWidth(100);
+    list.Columns()[0].SetWidth(300);
+    label.SetParent(&form);
+    label.SetBounds(6, 54, 0, 0);
+    label.SetCaption("Last accessed:");
+    form.SetClientSize(400, 300);
+    form.SetFont(TFontSpec{});   // MS Sans Serif, 11 pixels
+    form.ChangeScale(144, 96);
+    form.HandleNeeded();
+    // Client area, column width and minimum, label place, font height.
+    EXPECT_EQ((std::vector<long>{form.ClientRect().right, form.ClientRect().bottom, list.Columns()[0].Width(),
+                                 list.Columns()[0].MinWidth(), label.Left(), label.Top(), form.Font().Height}),
+              (std::vector<long>{600, 450, 450, 150, 9, 81, -17}));
+    EXPECT_EQ(label.Width(), label.TextExtent().cx);   // sized to the scaled font, once
+    EXPECT_EQ(form.Font().Name, "Microsoft Sans Serif");
+    EXPECT_EQ(TFontSpec{}.Scaled(96, 96).Name, "MS Sans Serif");
+}
+
+TEST(MonitorCentring, OnThePrimaryMonitorsBoundsThenInsideItsWorkArea)
+{
+    const RECT screen{0, 0, 1024, 768}, aboveTaskbar{0, 0, 1024, 728};
+    const POINT design = CentreOnMonitor({644, 472}, screen, aboveTaskbar);   // as without a taskbar
+    const POINT scaled = CentreOnMonitor({966, 708}, screen, aboveTaskbar);   // moved up off the taskbar
+    EXPECT_EQ((std::vector<long>{design.x, design.y, scaled.x, scaled.y}), (std::vector<long>{190, 148, 29, 20}));
+}
+
 TEST(SplitterClampRule, BothPanesKeepTheMinimum)
 {
     EXPECT_EQ(SplitterClamp(50, 185, 447, 100), 100);
@@ -266,7 +297,11 @@ TEST_F(Ui, ListRowsComeFromTheVectorAndTheSelectionIsReported)
     form.HandleNeeded();
     int changes = 0;
     list.OnChange = [&](TListView&, int, UINT) { ++changes; };
-    list.SetItems({{"a", {"1"}}, {"b", {"2"}}, {"c", {"3"}}});
+    TListRows rows;
+    rows.Add("a", {"1"});
+    rows.Add("b", {"2"});
+    rows.Add("c", {"3"});
+    list.SetRows(std::move(rows));
     EXPECT_EQ(::SendMessageA(list.Handle(), LVM_GETITEMCOUNT, 0, 0), 3);
     EXPECT_EQ(list.SelectedIndex(), -1);
     list.SetSelectedIndex(1);
@@ -281,6 +316,6 @@ TEST_F(Ui, ListRowsComeFromTheVectorAndTheSelectionIsReported)
     EXPECT_STREQ(text, "3");
     list.DeleteItem(1);
     EXPECT_EQ(list.ItemCount(), 2u);
-    EXPECT_EQ(list.Item(1).Caption, "c");
+    EXPECT_EQ(list.Caption(1), "c");
     EXPECT_EQ(::SendMessageA(list.Handle(), LVM_GETITEMCOUNT, 0, 0), 2);
 }
