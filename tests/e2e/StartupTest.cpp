@@ -65,7 +65,13 @@ TEST(Startup, AnotherProcessReadsTheFileLinesOfASelectedRowAndAltFThenXEndsThePr
     ASSERT_NE(wnd, nullptr);
     // The focus is in the list: Down selects a row, which fills the five lines.
     GUITHREADINFO gui{sizeof gui};
-    ASSERT_TRUE(::GetGUIThreadInfo(::GetWindowThreadProcessId(wnd, nullptr), &gui));
+    for (DWORD start = ::GetTickCount(); !gui.hwndFocus; ::Sleep(50)) {
+        ASSERT_LT(::GetTickCount() - start, 10000u) << "no focus";
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(wnd, nullptr), &gui);
+    }
+    char name[32] = {};
+    ::GetClassNameA(gui.hwndFocus, name, sizeof name);
+    ASSERT_STREQ(name, "SysListView32");
     ::PostMessageA(gui.hwndFocus, WM_KEYDOWN, VK_DOWN, 1);
     const std::regex lines("Hitrate: \\d+\\|FileSize: \\d+\\|Last access: [^|]*\\|Last modified: [^|]*\\|"
                            "Expire: [^|]*\\|");
