@@ -5,8 +5,8 @@
 // button, status bar) get the WM_NOTIFY / WM_COMMAND / WM_CTLCOLOR* messages
 // that their parent receives handed back to them (Notify, Command, CtlColor).
 // `this` is stored as a window property, so a window's wrapper is found from
-// its handle without any global map. A standard control is subclassed only to
-// see its WM_NCDESTROY, after which its wrapper holds no handle.
+// its handle without any global map. When a window dies, the wrappers of it
+// and of every window below it hold no handle.
 #pragma once
 
 #include <windows.h>
@@ -141,8 +141,6 @@ protected:
     LRESULT ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, bool& Handled);
 
     static LRESULT CALLBACK StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-    static LRESULT CALLBACK StdClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
-                                         DWORD_PTR Data);
     static void RegisterOwnClass(const char* ClassName, HICON Icon = nullptr, HICON SmallIcon = nullptr);
 
     HWND FHandle = nullptr;
@@ -151,6 +149,7 @@ protected:
 private:
     friend class TForm;
     void DestroyHandle();
+    void ForgetWindows();
     void InsertChild(TControl* Child);
     void RemoveChild(TControl* Child);
 
