@@ -43,7 +43,20 @@ void CivilFromDays(int64_t Days, SYSTEMTIME& Time)
     Time.wDayOfWeek = static_cast<WORD>((Days + 6) % 7);  // day 0 was a Saturday
 }
 
-// Appends what Format writes (GetDateFormatA or GetTimeFormatA), through a
+// The user's short date and long time of Time, written in the ANSI code page
+// (the program's texts are in it, whatever the code page of the user's
+// locale); the result is that of GetDateFormatA and GetTimeFormatA.
+int ShortDate(const SYSTEMTIME& Time, char* Buffer, int Size)
+{
+    return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE | LOCALE_USE_CP_ACP, &Time, nullptr, Buffer, Size);
+}
+
+int LongTime(const SYSTEMTIME& Time, char* Buffer, int Size)
+{
+    return GetTimeFormatA(LOCALE_USER_DEFAULT, LOCALE_USE_CP_ACP, &Time, nullptr, Buffer, Size);
+}
+
+// Appends what Format writes (ShortDate or LongTime), through a
 // buffer on the stack, or one of the needed size when that is short.
 template <class TFormat>
 bool AppendFormatted(std::string& Text, TFormat Format)
@@ -99,13 +112,13 @@ std::string DateTimeText(TDateTime Value)
     std::string text;
     text.reserve(40);
     if (!AppendFormatted(text, [&time](char* Buffer, int Size) {
-            return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, Buffer, Size);
+            return ShortDate(time, Buffer, Size);
         }))
         return {};
     if (time.wHour != 0 || time.wMinute != 0 || time.wSecond != 0) {
         text += ' ';
         if (!AppendFormatted(text, [&time](char* Buffer, int Size) {
-                return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, Buffer, Size);
+                return LongTime(time, Buffer, Size);
             }))
             return {};
     }
@@ -130,10 +143,7 @@ std::string_view TDateTimeTexts::Text(TDateTime Value)
     if (!DecodeDateTime(Value, time))
         return {};
     const TPart& date = Part(FDates[static_cast<uint32_t>(time.wYear) * 10000u + time.wMonth * 100u + time.wDay],
-                             [&time](char* Buffer, int Size) {
-                                 return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, Buffer,
-                                                       Size);
-                             });
+                             [&time](char* Buffer, int Size) { return ShortDate(time, Buffer, Size); });
     if (!date.Made)
         return {};
     if (time.wHour == 0 && time.wMinute == 0 && time.wSecond == 0)
@@ -150,9 +160,7 @@ namespace {
 bool FormatTime(const SYSTEMTIME& Time, std::string& Text)
 {
     Text.clear();
-    return AppendFormatted(Text, [&Time](char* Buffer, int Size) {
-        return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &Time, nullptr, Buffer, Size);
-    });
+    return AppendFormatted(Text, [&Time](char* Buffer, int Size) { return LongTime(Time, Buffer, Size); });
 }
 
 } // namespace
@@ -165,7 +173,9 @@ bool FormatTime(const SYSTEMTIME& Time, std::string& Text)
 // text of any second is the same text with that second in that place: two
 // digits from 10 on, and below 10 one digit or a leading zero and one, as the
 // text of 5 seconds shows. A format where that does not hold is asked about
-// every second.
+// every second. The seconds so found stand between whole characters in every
+// ANSI code page: no code page of two bytes a character has a digit as the
+// second byte of one.
 void TDateTimeTexts::Learn(TMinute& Minute, const SYSTEMTIME& Time)
 {
     Minute.State = TMinute::Unlearnable;
@@ -218,7 +228,7 @@ bool TDateTimeTexts::TimeOfDay(const SYSTEMTIME& Time)
     if (minute.State == TMinute::Unseen)
         minute.State = TMinute::Seen;
     const TPart& clock = Part(slot, [&Time](char* Buffer, int Size) {
-        return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &Time, nullptr, Buffer, Size);
+        return LongTime(Time, Buffer, Size);
     });
     if (!clock.Made)
         return false;

@@ -6,66 +6,12 @@
 #include <charconv>
 #include <functional>
 #include <numeric>
-#include <optional>
 #include <stdexcept>
 #include <utility>
 
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-
-void LowerInPlace(std::string& Text)
-{
-    if (!Text.empty())
-        CharLowerBuffA(Text.data(), static_cast<DWORD>(Text.size()));
-}
-
-void UpperInPlace(std::string& Text)
-{
-    if (!Text.empty())
-        CharUpperBuffA(Text.data(), static_cast<DWORD>(Text.size()));
-}
-
-// Search with letter case ignored in one text: a byte of the text matches a
-// byte of the marker when the system's ANSI lower-case mapping or its
-// upper-case mapping makes them equal. The mapped copies of the text are made
-// once, at the first search. For ANSI code pages of more than one byte a
-// character, where a byte's mapping depends on its neighbours.
-class TCaseIgnoringSearch {
-public:
-    explicit TCaseIgnoringSearch(std::string_view Text) : FText(Text) {}
-
-    // Index of the first match of Marker at or after From; npos when none.
-    std::size_t Find(std::string_view Marker, std::size_t From)
-    {
-        if (!FMapped) {
-            FLower = FText;
-            LowerInPlace(FLower);
-            FUpper = FText;
-            UpperInPlace(FUpper);
-            FMapped = true;
-        }
-        std::string lower(Marker), upper(Marker);
-        LowerInPlace(lower);
-        UpperInPlace(upper);
-        const std::size_t length = Marker.size();
-        if (length > FText.size())
-            return npos;
-        for (std::size_t at = From; at + length <= FText.size(); ++at) {
-            std::size_t k = 0;
-            while (k < length && (FLower[at + k] == lower[k] || FUpper[at + k] == upper[k]))
-                ++k;
-            if (k == length)
-                return at;
-        }
-        return npos;
-    }
-
-private:
-    std::string_view FText;
-    std::string FLower, FUpper;
-    bool FMapped = false;
-};
 
 // Index of the first match of Marker at or after From, where a byte matches
 // when the tables' lower-case or upper-case mappings make them equal; npos
@@ -104,39 +50,47 @@ std::string_view THostMap::HostOfUrl(std::string_view Url)
 {
     if (!FPrepared)
         Prepare();
+    // Every search runs on Scan, whose bytes stand at the places of the URL's.
+    // Where the code page has two bytes a character, Scan is a copy of the URL
+    // in which the second byte of every character repeats its lead byte
+    // (never an ASCII byte), so no marker, "@", "/" or "\\" is found inside a
+    // character.
+    std::string_view scan = Url;
+    if (!FCodePage->SingleByte()) {
+        FScan.assign(Url);
+        for (std::size_t i = 0; i + 1 < FScan.size(); ++i)
+            if (FCodePage->IsLead(static_cast<unsigned char>(FScan[i]))) {
+                FScan[i + 1] = FScan[i];
+                ++i;
+            }
+        scan = FScan;
+    }
     // Until the path is cut off, the working text is always a tail of the URL:
     // Url[start...].
-    std::optional<TCaseIgnoringSearch> search;
     std::size_t start = 0;
 
-    if (const std::size_t at = Url.find('@'); at != npos)
+    if (const std::size_t at = scan.find('@'); at != npos)
         start = at + 1;
 
     // Whether a marker is there is asked with letter case significant; where to
     // cut, with letter case ignored (which can find an earlier occurrence).
     for (std::string_view marker : {"http://", "https://", "file:///", "file://"}) {
-        if (Url.find(marker, start) == npos)
+        if (scan.find(marker, start) == npos)
             continue;
-        std::size_t found;
-        if (FSingleByte) {
-            found = FindIgnoringCase(FCase.Lower, FCase.Upper, Url, marker, start);
-        } else {
-            if (!search)
-                search.emplace(Url);
-            found = search->Find(marker, start);
-        }
+        const std::size_t found = FindIgnoringCase(FCase.Lower, FCase.Upper, scan, marker, start);
         if (found != npos)  // always so: the exact occurrence matches too
             start = found + marker.size();
     }
 
     const std::string_view rest = Url.substr(start);
+    const std::string_view restScan = scan.substr(start);
     std::size_t length = rest.size();
-    if (rest.find(":/") != npos) {
-        std::size_t second = SecondIndexOf(rest, '/');
+    if (restScan.find(":/") != npos) {
+        std::size_t second = SecondIndexOf(restScan, '/');
         if (second == npos)
-            second = SecondIndexOf(rest, '\\');
+            second = SecondIndexOf(restScan, '\\');
         length = second == npos ? 0 : second;
-    } else if (const std::size_t slash = rest.find('/'); slash != npos) {
+    } else if (const std::size_t slash = restScan.find('/'); slash != npos) {
         length = slash;
     }
 
@@ -149,7 +103,7 @@ std::string_view THostMap::HostOfUrl(std::string_view Url)
         return rest.substr(0, length);
     }
     if (FLabel.size() > HostLabelLimit) {
-        FLabel.resize(HostLabelLimit);
+        FLabel.resize(FCodePage->CutLength(FLabel, HostLabelLimit));
         FLabel += " ...";
     }
     return FLabel;
@@ -231,12 +185,20 @@ void THostMap::Prepare()
         FMaker.emplace(LOCALE_USER_DEFAULT, HostLabelKeyFlags);
         FMakerFor = user;
     }
-    CPINFO info{};
-    FSingleByte = GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
-    if (FSingleByte) {
+    // The system's mappings of the characters of one byte; a lead byte is
+    // no character of its own and stays as it is.
+    FCodePage = &TAnsiCodePage::Current();
+    for (int i = 0; i < 256; ++i)
+        FCase.Lower[i] = FCase.Upper[i] = static_cast<char>(i);
+    if (FCodePage->SingleByte()) {
+        CharLowerBuffA(FCase.Lower, 256);
+        CharUpperBuffA(FCase.Upper, 256);
+    } else {
         for (int i = 0; i < 256; ++i)
-            FCase.Lower[i] = FCase.Upper[i] = static_cast<char>(i);
-        FSingleByte = CharLowerBuffA(FCase.Lower, 256) == 256 && CharUpperBuffA(FCase.Upper, 256) == 256;
+            if (!FCodePage->IsLead(static_cast<unsigned char>(i))) {
+                CharLowerBuffA(&FCase.Lower[i], 1);
+                CharUpperBuffA(&FCase.Upper[i], 1);
+            }
     }
     FPrepared = true;
 }

@@ -3,8 +3,9 @@
 //
 // A host line is the entry's whole URL, "=" and its entry type in decimal.
 // Two labels are the same host when CompareStringA in the user's default
-// locale with letter case ignored finds them equal; the map matches and
-// orders them by their sort keys (see SortKeys.h), which agree with it.
+// locale with letter case ignored, reading the texts in the ANSI code page as
+// the list rows' order does, finds them equal; the map matches and orders
+// them by their sort keys (see SortKeys.h), which agree with it.
 #pragma once
 
 #include <cstddef>
@@ -16,9 +17,12 @@
 #include <vector>
 
 #include "app/SortKeys.h"
+#include "base/AnsiCodePage.h"
 #include "base/TextBlocks.h"
 
-// Longest host label kept whole; a longer one keeps this many characters and ends in " ...".
+// Longest host label kept whole, in bytes; a longer one keeps this many bytes
+// and ends in " ...". Where the ANSI code page has two bytes a character, it
+// keeps the whole characters within the first this many bytes.
 inline constexpr std::size_t HostLabelLimit = 50;
 
 // The URL part of a host line: all before its last "=" (the URL may hold "=" itself).
@@ -83,8 +87,9 @@ public:
     // "http://", "https://", "file:///" and "file://", up to the path (the
     // second slash once the text holds ":/", else the first slash); "*** "
     // and the whole URL when nothing is left. Texts are 8-bit ANSI; lengths
-    // count bytes. The label is a part of Url, or lies in the map where it is
-    // more (valid until the next call).
+    // count bytes, and no search finds a byte inside a character of two. The
+    // label is a part of Url, or lies in the map where it is more (valid
+    // until the next call).
     std::string_view HostOfUrl(std::string_view Url);
 
     // Files the host line of Url and EntryType under the host of Label,
@@ -133,19 +138,19 @@ private:
         char Upper[256];
     };
 
-    // Reads the user's locale and the code page at the start of a rebuild.
+    // Reads the user's locale and the code page's case mappings at the start of a rebuild.
     void Prepare();
     uint32_t HostOf(std::string_view Label);
 
     bool FPrepared = false;
-    // Where the ANSI code page has one byte a character, the mapping of a
-    // text is that of its bytes one by one: the tables give every case-blind
-    // search of the rebuild without mapping any text.
-    bool FSingleByte = false;
+    // The mappings of the characters of one byte: every case-blind search of
+    // the rebuild looks for ASCII markers, which only such characters match.
     TCaseTables FCase;
+    const TAnsiCodePage* FCodePage = nullptr;
     std::optional<TSortKeyMaker> FMaker; // host label keys, made for FMakerFor
     LCID FMakerFor = 0;
     std::string FLabel;                 // a label that is more than a part of its URL
+    std::string FScan;                  // the URL as searched, where characters take two bytes
     std::unique_ptr<THostTexts> FTexts; // labels and lines
     TTextBlocks FKeys;                  // sort keys of the labels
     std::vector<THost> FHosts;          // in the order first filed

@@ -185,6 +185,9 @@ std::size_t TSortKeyMaker::AssembleInto(std::string_view Text, char* Room) const
     uint8_t* out = start;
     for (char c : Text) {
         const auto b = static_cast<unsigned char>(c);
+        // Lead bytes of a code page of two bytes a character lie above 0x80
+        // too: a text holding one goes to LCMapStringA, even where the byte
+        // after it is ASCII.
         if (b >= 128)
             return NotAssembled;
         const TCharWeights& w = FChars[b];

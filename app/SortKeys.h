@@ -90,8 +90,10 @@ private:
 inline constexpr DWORD RowKeyFlags = LOCALE_USE_CP_ACP;
 // The flags of the keys under which host labels are matched and ordered: in
 // the user's default locale, equal keys exactly when CompareStringA with
-// NORM_IGNORECASE finds the texts equal, and key order is its order.
-inline constexpr DWORD HostLabelKeyFlags = NORM_IGNORECASE;
+// NORM_IGNORECASE finds the texts equal, and key order is its order. The
+// labels are read in the ANSI code page, which is theirs, as the rows'
+// captions are, and not in that of the user's locale.
+inline constexpr DWORD HostLabelKeyFlags = NORM_IGNORECASE | LOCALE_USE_CP_ACP;
 
 // The order of Keys: element i is the index of the key that stands at place
 // i, keys in byte order, equal keys in the order of their indices (the order

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds, and runs every test
 # under Wine on a virtual display, in a private prefix made for this run (and
-# a copy of it whose screen is at 150%).
+# copies of it whose screen is at 150% and whose tests run under Japanese).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -22,8 +22,12 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   rm -rf "$WINEPREFIX-144"
   cp -a "$WINEPREFIX" "$WINEPREFIX-144"
   morvane_set_pixels_per_inch "$WINEPREFIX-144" 144
+  # A copy for the tests under Japanese (code page 932).
+  rm -rf "$WINEPREFIX-932"
+  cp -a "$WINEPREFIX" "$WINEPREFIX-932"
   ctest --preset "$MORVANE_PRESET" "$@"
   status=$?
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   WINEPREFIX="$WINEPREFIX-144" /usr/lib/wine/wineserver -k 2>/dev/null || true
+  WINEPREFIX="$WINEPREFIX-932" /usr/lib/wine/wineserver -k 2>/dev/null || true
   exit $status' bash "$@"

@@ -54,10 +54,22 @@ TControl* TControl::FromHandle(HWND Wnd)
 
 void TControl::DestroyHandle()
 {
-    // Every window lets go of its control at WM_NCDESTROY; one that died
-    // with its parent has done so already.
-    if (FHandle)
+    if (FHandle) {
         ::DestroyWindow(FHandle);
+        ForgetWindows();
+    }
+}
+
+// This control's window has died, and with it the windows of every control
+// below it. A window of our own class lets go of its control at WM_NCDESTROY;
+// a standard control is not subclassed to see its own (under Wine each of its
+// messages would then cost two round trips to the window server), so it is
+// told here, by the window it died with.
+void TControl::ForgetWindows()
+{
+    FHandle = nullptr;
+    for (TControl* child : FControls)
+        child->ForgetWindows();
 }
 
 void TControl::SetParent(TControl* Value)
@@ -364,7 +376,7 @@ void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style
                                  ::GetModuleHandleA(nullptr), nullptr);
     if (!wnd)
         throw std::runtime_error("Cannot create window " + Name());
-    if (!::SetWindowSubclass(wnd, StdClassProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
+    if (Routed && !::SetWindowSubclass(wnd, RoutedProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
         ::DestroyWindow(wnd);
         throw std::runtime_error("Cannot create window " + Name());
     }
@@ -378,27 +390,19 @@ void TControl::Attach(HWND Wnd)
     ::SetPropA(Wnd, ControlProp(), this);
 }
 
-LRESULT CALLBACK TControl::StdClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
-                                        DWORD_PTR Data)
+LRESULT CALLBACK TControl::RoutedProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
+                                      DWORD_PTR Data)
 {
-    auto* self = reinterpret_cast<TControl*>(Data);
-    if (self->FRouted && Msg != WM_NCDESTROY) {
-        try {
-            return self->WndProc(Msg, WParam, LParam);
-        } catch (...) {
-            Application().HandleCurrentException();
-            return 0;
-        }
-    }
-    // The control handles the message first: a tree view's notifications
-    // while it is taken down still reach its wrapper.
-    LRESULT result = ::DefSubclassProc(Wnd, Msg, WParam, LParam);
     if (Msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(Wnd, StdClassProc, Id);
-        ::RemovePropA(Wnd, ControlProp());
-        self->FHandle = nullptr;
+        ::RemoveWindowSubclass(Wnd, RoutedProc, Id);
+        return ::DefSubclassProc(Wnd, Msg, WParam, LParam);
     }
-    return result;
+    try {
+        return reinterpret_cast<TControl*>(Data)->WndProc(Msg, WParam, LParam);
+    } catch (...) {
+        Application().HandleCurrentException();
+        return 0;
+    }
 }
 
 void TControl::CreateWnd(HWND ParentWnd)
@@ -427,7 +431,8 @@ LRESULT CALLBACK TControl::StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPAR
         LRESULT r = ::DefWindowProcA(Wnd, Msg, WParam, LParam);
         ::SetWindowLongPtrA(Wnd, GWLP_USERDATA, 0);
         ::RemovePropA(Wnd, ControlProp());
-        self->FHandle = nullptr;
+        // The windows of the controls below died before this one.
+        self->ForgetWindows();
         return r;
     }
     try {

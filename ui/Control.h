@@ -5,9 +5,10 @@
 // button, status bar) get the WM_NOTIFY / WM_COMMAND / WM_CTLCOLOR* messages
 // that their parent receives handed back to them (Notify, Command, CtlColor).
 // `this` is stored as a window property, so a window's wrapper is found from
-// its handle without any global map. A standard control is subclassed to see
-// its WM_NCDESTROY, after which its wrapper holds no handle; one made routed
-// (a label) receives its messages in WndProc like a control of our own class.
+// its handle without any global map. When a window dies, the wrappers of it
+// and of every window below it hold no handle. A standard control made routed
+// (a label) is subclassed and receives its messages in WndProc like a control
+// of our own class.
 #pragma once
 
 #include <windows.h>
@@ -145,8 +146,8 @@ protected:
     LRESULT ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, bool& Handled);
 
     static LRESULT CALLBACK StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-    static LRESULT CALLBACK StdClassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
-                                         DWORD_PTR Data);
+    static LRESULT CALLBACK RoutedProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
+                                       DWORD_PTR Data);
     static void RegisterOwnClass(const char* ClassName, HICON Icon = nullptr, HICON SmallIcon = nullptr);
 
     HWND FHandle = nullptr;
@@ -155,6 +156,7 @@ protected:
 private:
     friend class TForm;
     void DestroyHandle();
+    void ForgetWindows();
     void InsertChild(TControl* Child);
     void RemoveChild(TControl* Child);
 

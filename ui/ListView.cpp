@@ -1,5 +1,7 @@
 #include "ui/ListView.h"
 
+#include "base/AnsiCodePage.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -284,10 +286,12 @@ bool TListView::Notify(NMHDR& Header, LRESULT& Result)
             const std::string_view text =
                 item.iSubItem >= 0 ? FRows.Text(static_cast<size_t>(item.iItem), static_cast<size_t>(item.iSubItem))
                                    : std::string_view();
-            if (text.empty())
-                item.pszText[0] = '\0';
-            else
-                lstrcpynA(item.pszText, text.data(), item.cchTextMax);
+            // Cut to the buffer, never inside a character of two bytes.
+            const std::size_t length =
+                TAnsiCodePage::Current().CutLength(text, static_cast<std::size_t>(item.cchTextMax) - 1);
+            if (length > 0)
+                std::memcpy(item.pszText, text.data(), length);
+            item.pszText[length] = '\0';
         }
         Result = 0;
         return true;
@@ -357,6 +361,7 @@ int TListView::FindCaption(std::string_view Prefix, int Start, bool Wrap) const
     if (Prefix.empty() || n == 0)
         return -1;
     size_t first = Start >= 0 ? static_cast<size_t>(Start) % n : 0;
+    const TAnsiCodePage& codePage = TAnsiCodePage::Current();
     for (size_t k = 0; k < n; ++k) {
         size_t i = first + k;
         if (i >= n) {
@@ -364,10 +369,13 @@ int TListView::FindCaption(std::string_view Prefix, int Start, bool Wrap) const
                 break;
             i -= n;
         }
+        // The caption's start as long as the prefix, when that ends between
+        // two characters; the texts are read in the ANSI code page, theirs.
         std::string_view caption = FRows.Caption(i);
-        if (caption.size() >= Prefix.size() &&
-            ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, caption.data(), static_cast<int>(Prefix.size()),
-                             Prefix.data(), static_cast<int>(Prefix.size())) == CSTR_EQUAL)
+        if (caption.size() >= Prefix.size() && codePage.EndsAtBoundary(caption, Prefix.size()) &&
+            ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, caption.data(),
+                             static_cast<int>(Prefix.size()), Prefix.data(),
+                             static_cast<int>(Prefix.size())) == CSTR_EQUAL)
             return static_cast<int>(i);
     }
     return -1;

@@ -15,8 +15,8 @@ namespace {
 
 int HostCompare(const std::string& A, const std::string& B)
 {
-    const int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, A.data(), static_cast<int>(A.size()),
-                                      B.data(), static_cast<int>(B.size()));
+    const int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, A.data(),
+                                      static_cast<int>(A.size()), B.data(), static_cast<int>(B.size()));
     EXPECT_NE(result, 0) << "CompareStringA failed";
     return result - CSTR_EQUAL;
 }

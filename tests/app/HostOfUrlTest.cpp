@@ -90,4 +90,23 @@ TEST(HostOfUrl, LabelsOverFiftyCharactersAreCut)
     EXPECT_EQ(map.HostOfUrl(url), "*** " + url.substr(0, 46) + " ...");
 }
 
+// Code page 932: the second byte of "\x95\x5c" (hyou) is '\\', of "\x83\x40" (small a) '@', of "\x83\x68" (do) 'h'.
+TEST(CodePageHostOfUrl, FindsNoMarkerInsideACharacterAndCutsBetweenCharacters)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "the texts are written in code page 932";
+    THostMap map;
+    const std::string hyouji = "\x95\x5c" "\x8e\xa6", smallA = "\x83\x40", katakanaDo = "\x83\x68";
+    EXPECT_EQ(map.HostOfUrl("http://" + hyouji + ".example.jp/" + hyouji), hyouji + ".example.jp");
+    EXPECT_EQ(map.HostOfUrl("http://" + smallA + ".example.jp/"), smallA + ".example.jp");
+    EXPECT_EQ(map.HostOfUrl("x:/" + hyouji + "\\a\\b"), "x:/" + hyouji + "\\a");
+    EXPECT_EQ(map.HostOfUrl(katakanaDo + "TTP://a http://b/c"), "b");
+    // 50 bytes stay whole; a character across the 50th byte goes with the cut.
+    const std::string a49(49, 'a');
+    EXPECT_EQ(map.HostOfUrl("http://" + a49.substr(1) + "\x95\x5c/x"), a49.substr(1) + "\x95\x5c");
+    EXPECT_EQ(map.HostOfUrl("http://" + a49 + hyouji + "/x"), a49 + " ...");
+    const std::string url = "file:///C:/" + std::string(34, 'b') + hyouji; // "*** " and 45 bytes before hyou
+    EXPECT_EQ(map.HostOfUrl(url), "*** " + url.substr(0, 45) + " ...");
+}
+
 } // namespace

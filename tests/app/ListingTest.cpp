@@ -320,3 +320,34 @@ TEST_F(MainFormTest, ManyTrickyEntriesAreListedAndFiledAsThePlainRulesSay)
     }
     EXPECT_EQ(index, hosts.size());
 }
+
+class CodePageListing : public MainFormTest {};
+
+TEST_F(CodePageListing, CellsAreClippedAndPrefixesMatchedBetweenCharacters)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "the texts are written in code page 932";
+    const std::string page = "http://\x95\x5c\x8e\xa6.example.jp/";
+    Cache.Entries = {Entry(page), Entry("http://\x83\x40.example.jp/")};
+    TListView& list = Create().CacheListView;
+    Form->LoadCache();
+    const int row = list.FindCaption(page);
+    ASSERT_GE(row, 0);
+    // The caption as the list gives it to the control, into a buffer of Room bytes.
+    auto caption = [&](int Room) {
+        char text[16];
+        NMLVDISPINFOA info{};
+        info.hdr.hwndFrom = list.Handle();
+        info.hdr.code = LVN_GETDISPINFOA;
+        info.item.mask = LVIF_TEXT;
+        info.item.iItem = row;
+        info.item.pszText = text;
+        info.item.cchTextMax = Room;
+        ::SendMessageA(::GetParent(list.Handle()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        return std::string(text);
+    };
+    EXPECT_EQ(caption(9), "http://");
+    EXPECT_EQ(caption(11), "http://\x95\x5c");
+    EXPECT_EQ(list.FindCaption("HTTP://\x95\x5c"), row);
+    EXPECT_EQ(list.FindCaption("http://\x95"), -1);
+}
