@@ -6,10 +6,11 @@
 TAboutBox* AboutBox = nullptr;
 
 namespace {
-constexpr COLORREF White = RGB(255, 255, 255);
-constexpr COLORREF Navy = RGB(0, 0, 128);
-constexpr COLORREF Red = RGB(255, 0, 0);
-constexpr COLORREF Blue = RGB(0, 0, 255);
+// The system's colours stand in for these while a high-contrast theme is on.
+constexpr COLORREF White = ContrastColor(RGB(255, 255, 255), COLOR_WINDOW);
+constexpr COLORREF Navy = ContrastColor(RGB(0, 0, 128), COLOR_WINDOWTEXT);
+constexpr COLORREF Red = ContrastColor(RGB(255, 0, 0), COLOR_WINDOWTEXT);
+constexpr COLORREF Blue = ContrastColor(RGB(0, 0, 255), COLOR_HOTLIGHT);
 
 TFontSpec Arial(int PixelHeight, bool Bold, COLORREF Color)
 {
@@ -52,8 +53,8 @@ void TAboutBox::BuildLayout()
     SetCaption("About");
     SetBorderStyle(bsToolWindow);
     SetPosition(poMainFormCenter);
-    SetColor(::GetSysColor(COLOR_BTNFACE));
-    SetFont(Arial(11, true, ::GetSysColor(COLOR_WINDOWTEXT)));
+    SetColor(clBtnFace);
+    SetFont(Arial(11, true, clWindowText));
     SetKeyPreview(true);
     SetClientSize(425, 228);
 
@@ -62,6 +63,7 @@ void TAboutBox::BuildLayout()
     OKButton.SetText("OK");
     OKButton.SetTabOrder(0);
     OKButton.OnClick = [this](TComponent& sender) { OKButtonClick(sender); };
+    SetActiveControl(&OKButton);
 
     Panel1.SetParent(this);
     Panel1.SetBounds(7, 8, 411, 185);
@@ -76,7 +78,7 @@ void TAboutBox::BuildLayout()
     Image1.LoadFromResourceName(::GetModuleHandleA(nullptr), "ABOUTIMAGE");
 
     PlaceLabel(sLabelFX1, Panel1, 72, 8, 303, 37, Product::Name);
-    sLabelFX1.SetFont(Arial(24, true, ::GetSysColor(COLOR_WINDOWTEXT)));
+    sLabelFX1.SetFont(Arial(24, true, clWindowText));
 
     PlaceLabel(Version, Panel1, 137, 60, 136, 14, Product::VersionText);
     Version.SetAlignment(taCenter);
@@ -142,13 +144,13 @@ LRESULT TAboutBox::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     switch (Msg) {
     case WM_ACTIVATE:
-        // Handled here and not passed on: activation gives no focus of its own.
+        // Handled here and not passed on: the focus is the one the window had
+        // when it was last active (at first the OK button's).
+        if (LOWORD(WParam) == WA_INACTIVE)
+            RememberFocus();
+        else
+            RestoreFocus();
         return 0;
-    case WM_WINDOWPOSCHANGED:
-        // So the first control takes the focus itself when the window appears.
-        if ((reinterpret_cast<const WINDOWPOS*>(LParam)->flags & SWP_SHOWWINDOW) && OKButton.Handle())
-            ::SetFocus(OKButton.Handle());
-        break;
     }
     return TForm::WndProc(Msg, WParam, LParam);
 }

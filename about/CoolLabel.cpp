@@ -1,8 +1,45 @@
 #include "about/CoolLabel.h"
 
+#include "ui/Accessible.h"
 #include "ui/Shell.h"
 
 TCoolLabel::TCoolLabel(TComponent* Owner, std::string Name) : TLabel(Owner, std::move(Name)) {}
+
+void TCoolLabel::AfterCreateWnd()
+{
+    SetAccessibleRole(FHandle, ROLE_SYSTEM_LINK);
+}
+
+LRESULT TCoolLabel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    switch (Msg) {
+    case WM_KEYDOWN:
+        if (WParam == VK_RETURN || WParam == VK_SPACE) {
+            Click();
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+        Invalidate();
+        break;
+    case WM_DESTROY:
+        ClearAccessibleRole(FHandle);
+        break;
+    }
+    return TLabel::WndProc(Msg, WParam, LParam);
+}
+
+void TCoolLabel::Paint(HDC DC)
+{
+    TLabel::Paint(DC);
+    if (::GetFocus() == FHandle && !(::SendMessageA(FHandle, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+        RECT r;
+        ::GetClientRect(FHandle, &r);
+        ::DrawFocusRect(DC, &r);
+    }
+}
 
 void TCoolLabel::SetMouseDownColor(COLORREF Value)
 {

@@ -1,6 +1,8 @@
 // TCoolLabel: a label that behaves like a link. Its font colour and underline
 // follow the mouse as it passes over and presses the label, and a click may
-// open an address with the shell's "open" verb.
+// open an address with the shell's "open" verb. Like a link it is a tab stop
+// with a focus cue, Enter or Space clicks it, and screen readers take it for
+// a link named by its caption.
 #pragma once
 
 #include <optional>
@@ -23,6 +25,10 @@ public:
     void SetURL(std::string Value) { FURL = std::move(Value); }
 
 protected:
+    DWORD Style() const override { return TLabel::Style() | WS_TABSTOP; }
+    void AfterCreateWnd() override;
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
+    void Paint(HDC DC) override;
     void MouseEnter() override;
     void MouseLeave() override;
     void MouseDown(UINT Button, int X, int Y) override;

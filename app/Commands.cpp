@@ -72,32 +72,33 @@ void TfrmMorvane::BuildCommands()
         links[i]->SetCaption(link.Caption);
         links[i]->SetHint(link.Hint);
         links[i]->OnExecute = [address = link.Address](TComponent&) { OpenAddress(address); };
-        linkEntries.push_back({.Name = "Securitylink" + std::to_string(i + 1), .Action = links[i]});
+        linkEntries.push_back(
+            {.Name = "Securitylink" + std::to_string(i + 1), .Action = links[i], .AccessKey = link.AccessKey});
     }
 
     // An entry that shows an action, and one that runs a handler of the window.
-    auto command = [](const char* Name, TAction& Action, bool AutoCheck = false) {
-        return TMenuItemDef{.Name = Name, .Action = &Action, .AutoCheck = AutoCheck};
+    auto command = [](const char* Name, TAction& Action, char AccessKey, bool AutoCheck = false) {
+        return TMenuItemDef{.Name = Name, .Action = &Action, .AccessKey = AccessKey, .AutoCheck = AutoCheck};
     };
     auto click = [this](const char* Name, const char* Caption, THandler Handler, const char* Hint = "") {
         return TMenuItemDef{.Name = Name, .Caption = Caption, .Hint = Hint,
                             .OnClick = [this, Handler](TComponent& sender) { (this->*Handler)(sender); }};
     };
     MainMenu1.SetItems({
-        {.Name = "File1", .Caption = "&File", .Items = {click("Exit1", "Exit", &TfrmMorvane::Exit1Click)}},
+        {.Name = "File1", .Caption = "&File", .Items = {click("Exit1", "E&xit", &TfrmMorvane::Exit1Click)}},
         {.Name = "Edit1", .Caption = "&Edit",
-         .Items = {command("Delete1", cmdDelete), command("Deleteall1", cmdDeleteAll)}},
+         .Items = {command("Delete1", cmdDelete, 'D'), command("Deleteall1", cmdDeleteAll, 'A')}},
         {.Name = "View1", .Caption = "&View",
-         .Items = {command("Refresh1", cmdRefresh), command("Showthecontentofthecache1", cmdShowContent),
-                   {.Name = "N2", .Caption = "-"}, command("Showallentries1", cmdShowAll, true),
-                   command("Showcookies1", cmdShowCookies, true), command("Showhistory1", cmdShowHistory, true),
-                   command("ShowURLs1", cmdShowURLs, true)}},
+         .Items = {command("Refresh1", cmdRefresh, 'R'), command("Showthecontentofthecache1", cmdShowContent, 'T'),
+                   {.Name = "N2", .Caption = "-"}, command("Showallentries1", cmdShowAll, 'A', true),
+                   command("Showcookies1", cmdShowCookies, 'C', true),
+                   command("Showhistory1", cmdShowHistory, 'H', true), command("ShowURLs1", cmdShowURLs, 'U', true)}},
         {.Name = "Help1", .Caption = "&Help",
-         .Items = {click("Homepage1", "Home page", &TfrmMorvane::Homepage1Click, "Get the latest version"),
-                   click("Supportteam1", "Support team", &TfrmMorvane::Supportteam1Click,
+         .Items = {click("Homepage1", "&Home page", &TfrmMorvane::Homepage1Click, "Get the latest version"),
+                   click("Supportteam1", "&Support team", &TfrmMorvane::Supportteam1Click,
                          "Contact to the support team"),
-                   {.Name = "Securitylinks1", .Caption = "Security links", .Items = std::move(linkEntries)},
-                   click("About1", "About ...", &TfrmMorvane::About1Click)}},
+                   {.Name = "Securitylinks1", .Caption = "Security &links", .Items = std::move(linkEntries)},
+                   click("About1", "&About ...", &TfrmMorvane::About1Click)}},
     });
     MainMenu1.AttachTo(*this);
 }

@@ -14,7 +14,7 @@ TFontSpec FormFont()
     TFontSpec font;
     font.Name = "MS Sans Serif";
     font.Height = -11; // 8 point at 96 dots per inch
-    font.Color = ::GetSysColor(COLOR_WINDOWTEXT);
+    font.Color = clWindowText;
     return font;
 }
 
@@ -53,7 +53,7 @@ void TfrmMorvane::BuildLayout()
     SetBounds(0, 0, DesignOuterWidth, DesignOuterHeight);
     SetMinSize(500, 400);
     SetPosition(poDesktopCenter);
-    SetColor(::GetSysColor(COLOR_BTNFACE));
+    SetColor(clBtnFace);
     SetFont(FormFont());
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     SetIcons(static_cast<HICON>(::LoadImageA(instance, "MAINICON", IMAGE_ICON, 32, 32, LR_SHARED)),
@@ -98,6 +98,7 @@ void TfrmMorvane::BuildLayout()
     sPanel2.SetBevelOuter(bvNone);
     Place(CacheListView, sPanel2, alTop, 447, 184, 0);
     CacheListView.SetGridLines(true);
+    SetActiveControl(&CacheListView);
     CacheListView.OnChange = [this](TListView& sender, int item, UINT change) { CacheListViewChange(sender, item, change); };
     auto column = [this](const char* Caption, int Width, int MinWidth) {
         TListColumn& c = CacheListView.Columns().Add();

@@ -131,6 +131,8 @@ bool TabToNextControl(HWND Root, const MSG& Msg)
         return false;
     const bool back = ::GetKeyState(VK_SHIFT) < 0;
     HWND next = ::GetNextDlgTabItem(Root, focus == Root ? nullptr : focus, back);
+    // The keyboard is in use: focus cues show from now on, as in dialogs.
+    ::SendMessageA(Root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     if (next && next != focus)
         ::SetFocus(next);
     return true;

@@ -1,5 +1,7 @@
 #include "ui/Control.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
@@ -183,7 +185,7 @@ COLORREF TControl::EffectiveColor() const
 
 HBRUSH TControl::BackgroundBrush() const
 {
-    COLORREF color = EffectiveColor();
+    COLORREF color = ColorToRGB(EffectiveColor());
     if (!FBrush || FBrushColor != color) {
         FBrush.Reset(::CreateSolidBrush(color));
         FBrushColor = color;
@@ -367,13 +369,18 @@ void TControl::CreateOwnClass(HWND ParentWnd, const char* ClassName, DWORD Style
         throw std::runtime_error("Cannot create window " + Name());
 }
 
-void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle)
+void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle, bool Routed)
 {
     HWND wnd = ::CreateWindowExA(ExStyle, ClassName, FText.c_str(), Style | (FVisible ? WS_VISIBLE : 0),
                                  FLeft, FTop, FWidth, FHeight, ParentWnd, nullptr,
                                  ::GetModuleHandleA(nullptr), nullptr);
     if (!wnd)
         throw std::runtime_error("Cannot create window " + Name());
+    if (Routed && !::SetWindowSubclass(wnd, RoutedProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
+        ::DestroyWindow(wnd);
+        throw std::runtime_error("Cannot create window " + Name());
+    }
+    FRouted = Routed;
     Attach(wnd);
 }
 
@@ -381,6 +388,21 @@ void TControl::Attach(HWND Wnd)
 {
     FHandle = Wnd;
     ::SetPropA(Wnd, ControlProp(), this);
+}
+
+LRESULT CALLBACK TControl::RoutedProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
+                                      DWORD_PTR Data)
+{
+    if (Msg == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(Wnd, RoutedProc, Id);
+        return ::DefSubclassProc(Wnd, Msg, WParam, LParam);
+    }
+    try {
+        return reinterpret_cast<TControl*>(Data)->WndProc(Msg, WParam, LParam);
+    } catch (...) {
+        Application().HandleCurrentException();
+        return 0;
+    }
 }
 
 void TControl::CreateWnd(HWND ParentWnd)
@@ -423,6 +445,8 @@ LRESULT CALLBACK TControl::StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPAR
 
 LRESULT TControl::DefaultProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
+    if (FRouted)
+        return ::DefSubclassProc(FHandle, Msg, WParam, LParam);
     return ::DefWindowProcA(FHandle, Msg, WParam, LParam);
 }
 

@@ -1,12 +1,14 @@
 // TControl: a child window of a form, with the framework's alignment layout.
 //
-// Controls of our own window class (panels, labels, splitters, forms) receive
+// Controls of our own window class (panels, splitters, forms) receive
 // their messages in WndProc; standard controls (list view, tree view, edit,
 // button, status bar) get the WM_NOTIFY / WM_COMMAND / WM_CTLCOLOR* messages
 // that their parent receives handed back to them (Notify, Command, CtlColor).
 // `this` is stored as a window property, so a window's wrapper is found from
 // its handle without any global map. When a window dies, the wrappers of it
-// and of every window below it hold no handle.
+// and of every window below it hold no handle. A standard control made routed
+// (a label) is subclassed and receives its messages in WndProc like a control
+// of our own class.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +20,7 @@
 
 #include "base/Component.h"
 #include "base/Handle.h"
+#include "ui/Colors.h"
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
@@ -30,7 +33,7 @@ struct TFontSpec {
     bool Italic = false;
     bool Underline = false;
     bool StrikeOut = false;
-    COLORREF Color = GetSysColor(COLOR_WINDOWTEXT);
+    COLORREF Color = clWindowText;
 
     bool operator==(const TFontSpec&) const = default;
     // The same font at M / D of its size. Made larger, a bitmap face that
@@ -131,7 +134,9 @@ protected:
     virtual void FontChanged();
     virtual void BoundsChanged() {}
     void CreateOwnClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle);
-    void CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle);
+    // Routed: every message of the window comes to WndProc, whose DefaultProc
+    // is then the class's own handling.
+    void CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle, bool Routed = false);
     void Attach(HWND Wnd);
     LRESULT DefaultProc(UINT Msg, WPARAM WParam, LPARAM LParam);
     HBRUSH BackgroundBrush() const;
@@ -141,6 +146,8 @@ protected:
     LRESULT ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, bool& Handled);
 
     static LRESULT CALLBACK StaticWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    static LRESULT CALLBACK RoutedProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
+                                       DWORD_PTR Data);
     static void RegisterOwnClass(const char* ClassName, HICON Icon = nullptr, HICON SmallIcon = nullptr);
 
     HWND FHandle = nullptr;
@@ -161,7 +168,7 @@ private:
     std::string FHint;
     std::string FText;
     int FTabOrder = 0;
-    COLORREF FColor = GetSysColor(COLOR_BTNFACE);
+    COLORREF FColor = clBtnFace;
     bool FParentColor = true;
     bool FParentFont = true;
     TFontSpec FFont;
@@ -170,4 +177,5 @@ private:
     mutable COLORREF FBrushColor = CLR_INVALID;
     int FUpdateCount = 0;
     bool FAligning = false;
+    bool FRouted = false;
 };

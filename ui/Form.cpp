@@ -224,8 +224,10 @@ void TForm::ShowModal()
 {
     TForm* main = Application().MainForm();
     HWND disabled = (main && main != this && main->Handle()) ? main->Handle() : nullptr;
-    if (disabled)
+    if (disabled) {
+        main->RememberFocus(); // disabling may take the focus away first
         ::EnableWindow(disabled, FALSE);
+    }
     FModal = true;
     FModalDone = false;
     Show();
@@ -240,6 +242,39 @@ void TForm::ShowModal()
     FModal = false;
 }
 
+void TForm::RememberFocus()
+{
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(FHandle, focus))
+        FFocus = focus;
+}
+
+bool TForm::RestoreFocus()
+{
+    auto takes = [this](HWND Wnd) {
+        return Wnd && ::IsChild(FHandle, Wnd) && ::IsWindowVisible(Wnd) && ::IsWindowEnabled(Wnd);
+    };
+    HWND target = FFocus;
+    if (!takes(target))
+        target = FActiveControl ? FActiveControl->Handle() : nullptr;
+    if (!takes(target))
+        return false;
+    ::SetFocus(target);
+    return true;
+}
+
+namespace {
+// The common controls learn of new system colours and settings only from their parent.
+void PassToControls(const TControl& Parent, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    for (const TControl* child : Parent.Controls()) {
+        if (child->Handle())
+            ::SendMessageA(child->Handle(), Msg, WParam, LParam);
+        PassToControls(*child, Msg, WParam, LParam);
+    }
+}
+} // namespace
+
 LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     for (auto& hook : FHooks) {
@@ -251,6 +286,20 @@ LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(WParam) == WA_INACTIVE)
+            RememberFocus();
+        break; // the system's handling focuses the form, which hands the focus on
+    case WM_SETFOCUS:
+        if (RestoreFocus())
+            return 0;
+        break;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // Colours are looked up as they are painted: repainting shows the new ones.
+        PassToControls(*this, Msg, WParam, LParam);
+        ::RedrawWindow(FHandle, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        break;
     case WM_QUERYENDSESSION:
         return TRUE;   // the session may end
     case WM_ENDSESSION:

@@ -93,6 +93,9 @@ public:
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     // The menu bar; the form shows it but does not own it.
     void SetMenu(HMENU Value);
+    // The control that takes the focus when the form is first active, and when
+    // the control that had it cannot have it back; null: the form itself.
+    void SetActiveControl(TControl* Value) { FActiveControl = Value; }
     void SetIcons(HICON Big, HICON Small) { FIcon = Big; FSmallIcon = Small; }
 
     void Show();
@@ -131,6 +134,11 @@ protected:
     DWORD Style() const override;
     DWORD ExStyle() const override;
     void ApplyPosition();
+    // The focused control is kept while the form is inactive (RememberFocus)
+    // and gets the focus back when the form is active again (RestoreFocus,
+    // false when no control of the form could take it).
+    void RememberFocus();
+    bool RestoreFocus();
 
 private:
     friend struct TFormDeleter;
@@ -151,4 +159,6 @@ private:
     bool FModalDone = false;
     TFormWatcher* FWatcher = nullptr;
     std::vector<TMessageHook> FHooks;
+    TControl* FActiveControl = nullptr;
+    HWND FFocus = nullptr;
 };

@@ -64,19 +64,20 @@ void TLabelFX::Draw(HDC DC, const RECT& Bounds) const
         BoxBlur3x3(coverage, width, height);
 
     // Background with the shadow laid over it by its coverage.
-    const COLORREF back = EffectiveColor();
+    const COLORREF back = ColorToRGB(EffectiveColor());
+    const COLORREF shadow = ColorToRGB(FShadowColor);
     for (size_t i = 0; i < coverage.size(); ++i) {
         const int a = coverage[i];
         auto mix = [a](int from, int to) { return (from * (255 - a) + to * a + 127) / 255; };
-        picture.Bits()[i] = TDib::FromColor(RGB(mix(GetRValue(back), GetRValue(FShadowColor)),
-                                                mix(GetGValue(back), GetGValue(FShadowColor)),
-                                                mix(GetBValue(back), GetBValue(FShadowColor))));
+        picture.Bits()[i] = TDib::FromColor(RGB(mix(GetRValue(back), GetRValue(shadow)),
+                                                mix(GetGValue(back), GetGValue(shadow)),
+                                                mix(GetBValue(back), GetBValue(shadow))));
     }
 
     // The caption itself on top.
     RECT textRect{0, 0, width, height};
     ::SetBkMode(pictureDC.DC(), TRANSPARENT);
-    ::SetTextColor(pictureDC.DC(), Font().Color);
+    ::SetTextColor(pictureDC.DC(), ColorToRGB(Font().Color));
     ::DrawTextA(pictureDC.DC(), caption.c_str(), static_cast<int>(caption.size()), &textRect, format);
     ::GdiFlush();
     ::BitBlt(DC, Bounds.left, Bounds.top, width, height, pictureDC.DC(), 0, 0, SRCCOPY);

@@ -1,5 +1,6 @@
 #include "ui/Menu.h"
 
+#include <cctype>
 #include <stdexcept>
 
 #include "ui/Application.h"
@@ -12,13 +13,29 @@ constexpr UINT MenuClosedFlags = 0xFFFF;
 {
     throw std::runtime_error(std::string(What) + " failed (error " + std::to_string(::GetLastError()) + ")");
 }
+
+// The caption with an access mark before the letter; unchanged without a letter or when it does not occur.
+std::string MarkAccessKey(const std::string& Caption, char Key)
+{
+    auto same = [Key](char c) {
+        return Key && std::toupper(static_cast<unsigned char>(c)) == std::toupper(static_cast<unsigned char>(Key));
+    };
+    size_t at = std::string::npos;
+    for (size_t i = 0; i < Caption.size() && at == std::string::npos; ++i)
+        if (same(Caption[i]) && (i == 0 || Caption[i - 1] == ' '))
+            at = i;
+    for (size_t i = 0; i < Caption.size() && at == std::string::npos; ++i)
+        if (same(Caption[i]))
+            at = i;
+    return at == std::string::npos ? Caption : Caption.substr(0, at) + '&' + Caption.substr(at);
+}
 } // namespace
 
 // --- TMenuItem --------------------------------------------------------------
 
 TMenuItem::TMenuItem(TMainMenu& Menu, TMenuItem* Parent, int Index, const TMenuItemDef& Def)
     : TComponent(Menu.Owner() ? Menu.Owner() : &Menu, Def.Name), FMenu(Menu), FParent(Parent), FIndex(Index),
-      FCaption(Def.Caption), FHint(Def.Hint), FAutoCheck(Def.AutoCheck)
+      FCaption(Def.Caption), FHint(Def.Hint), FAutoCheck(Def.AutoCheck), FAccessKey(Def.AccessKey)
 {
     OnClick = Def.OnClick;
     if (Def.Action) {
@@ -56,10 +73,11 @@ void TMenuItem::Insert()
     info.fState = (FEnabled ? MFS_ENABLED : MFS_GRAYED) | (FChecked ? MFS_CHECKED : MFS_UNCHECKED);
     info.wID = FCommand;
     info.hSubMenu = FSubMenu;
+    std::string text = MenuText();
     if (!IsLine()) {
         info.fMask |= MIIM_STRING;
-        info.dwTypeData = FCaption.data();
-        info.cch = static_cast<UINT>(FCaption.size());
+        info.dwTypeData = text.data();
+        info.cch = static_cast<UINT>(text.size());
     }
     if (!::InsertMenuItemA(ParentMenu(), static_cast<UINT>(FIndex), TRUE, &info)) {
         if (FSubMenu)
@@ -77,11 +95,17 @@ void TMenuItem::UpdateNative()
     info.cbSize = sizeof info;
     info.fMask = MIIM_STATE | MIIM_STRING;
     info.fState = (FEnabled ? MFS_ENABLED : MFS_GRAYED) | (FChecked ? MFS_CHECKED : MFS_UNCHECKED);
-    info.dwTypeData = FCaption.data();
-    info.cch = static_cast<UINT>(FCaption.size());
+    std::string text = MenuText();
+    info.dwTypeData = text.data();
+    info.cch = static_cast<UINT>(text.size());
     ::SetMenuItemInfoA(ParentMenu(), static_cast<UINT>(FIndex), TRUE, &info);
     if (!FParent)
         FMenu.MenuBarChanged();
+}
+
+std::string TMenuItem::MenuText() const
+{
+    return MarkAccessKey(FCaption, FAccessKey);
 }
 
 void TMenuItem::SetCaption(std::string Value)

@@ -21,12 +21,16 @@ class TForm;
 class TMainMenu;
 
 // One entry as the menu is built from it. A caption of "-" makes a separator
-// line; sub-items make a popup.
+// line; sub-items make a popup. A caption marks its access letter with '&';
+// an entry that shows its action's caption names the letter as AccessKey, and
+// the menu marks it (either case) at the first word that begins with it, else
+// at its first place.
 struct TMenuItemDef {
     std::string Name;
     std::string Caption;
     std::string Hint;
     TAction* Action = nullptr;
+    char AccessKey = 0;
     TNotifyEvent OnClick;
     bool AutoCheck = false;
     std::vector<TMenuItemDef> Items;
@@ -74,6 +78,8 @@ private:
     friend class TMainMenu;
     void Insert();
     void UpdateNative();
+    // The caption as the menu shows it, with the access mark.
+    std::string MenuText() const;
 
     TMainMenu& FMenu;
     TMenuItem* FParent;
@@ -83,6 +89,7 @@ private:
     bool FEnabled = true;
     bool FChecked = false;
     bool FAutoCheck = false;
+    char FAccessKey = 0;
     UINT FCommand = 0;
     HMENU FSubMenu = nullptr; // owned by the menu bar once inserted
     std::unique_ptr<TActionLink> FLink;

@@ -4,6 +4,7 @@
 #include <uxtheme.h>
 #include <vssym32.h>
 
+#include "ui/Accessible.h"
 #include "ui/Application.h"
 #include "base/Handle.h"
 
@@ -41,6 +42,18 @@ struct ThemeTraits {
 using TThemeHandle = TUniqueHandle<ThemeTraits>;
 } // namespace
 
+void TGroupBox::AfterCreateWnd()
+{
+    SetAccessibleRole(FHandle, ROLE_SYSTEM_GROUPING);
+}
+
+LRESULT TGroupBox::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_DESTROY)
+        ClearAccessibleRole(FHandle);
+    return TControl::WndProc(Msg, WParam, LParam);
+}
+
 void TGroupBox::Paint(HDC DC)
 {
     RECT r;
@@ -60,8 +73,8 @@ void TGroupBox::Paint(HDC DC)
         SIZE extent{};
         ::GetTextExtentPoint32A(DC, caption.c_str(), static_cast<int>(caption.size()), &extent);
         RECT text{8, 0, 8 + extent.cx + 4, tm.tmHeight};
-        ::SetBkColor(DC, EffectiveColor());
-        ::SetTextColor(DC, Font().Color);
+        ::SetBkColor(DC, ColorToRGB(EffectiveColor()));
+        ::SetTextColor(DC, ColorToRGB(Font().Color));
         ::ExtTextOutA(DC, 10, 0, ETO_OPAQUE, &text, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
     }
 }
@@ -111,13 +124,18 @@ void TLabel::FontChanged()
     AdjustSize();
 }
 
+void TLabel::CreateWnd(HWND ParentWnd)
+{
+    CreateStdClass(ParentWnd, "STATIC", Style() | SS_NOPREFIX, ExStyle(), true);
+}
+
 void TLabel::Paint(HDC DC)
 {
     RECT r;
     ::GetClientRect(FHandle, &r);
     TSelectObject font(DC, FontHandle());
     ::SetBkMode(DC, TRANSPARENT);
-    ::SetTextColor(DC, Font().Color);
+    ::SetTextColor(DC, ColorToRGB(Font().Color));
     UINT format = DT_NOPREFIX | DT_SINGLELINE;
     if (FAlignment == taCenter)
         format |= DT_CENTER;
@@ -213,7 +231,7 @@ void TLabel::Click()
 
 TMemo::TMemo(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Name))
 {
-    SetColor(RGB(255, 255, 255));
+    SetColor(ContrastColor(RGB(255, 255, 255), COLOR_WINDOW));
 }
 
 void TMemo::CreateWnd(HWND ParentWnd)
@@ -227,8 +245,8 @@ void TMemo::CreateWnd(HWND ParentWnd)
 
 HBRUSH TMemo::CtlColor(HDC DC)
 {
-    ::SetBkColor(DC, EffectiveColor());
-    ::SetTextColor(DC, Font().Color);
+    ::SetBkColor(DC, ColorToRGB(EffectiveColor()));
+    ::SetTextColor(DC, ColorToRGB(Font().Color));
     return BackgroundBrush();
 }
 

@@ -24,18 +24,23 @@ private:
     TBevelCut FBevelInner = bvNone;
 };
 
+// Screen readers take it for a grouping named by its caption.
 class TGroupBox : public TControl {
 public:
     using TControl::TControl;
 
 protected:
     DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
+    void AfterCreateWnd() override;
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
     void Paint(HDC DC) override;
 };
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
-// A label of our own drawing: sized to its text unless AutoSize is off.
+// A label of our own drawing: sized to its text unless AutoSize is off. Its
+// window is a standard static control holding the caption, which screen
+// readers read; the painting and the mouse handling are the label's.
 class TLabel : public TControl {
 public:
     TLabel(TComponent* Owner, std::string Name);
@@ -56,6 +61,7 @@ public:
     TMouseEvent OnMouseUp;
 
 protected:
+    void CreateWnd(HWND ParentWnd) override;
     void Paint(HDC DC) override;
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
     void FontChanged() override;
@@ -77,7 +83,8 @@ private:
     bool FPressed = false;
 };
 
-// Multi-line text: read-only here, white, both scroll bars.
+// Multi-line text: read-only here, white (the system's window colour under
+// high contrast), both scroll bars.
 class TMemo : public TControl {
 public:
     TMemo(TComponent* Owner, std::string Name);

@@ -1,8 +1,11 @@
 // The about window: its layout, its keys, its links and its life cycle.
 #include "AboutFixture.h"
 
+#include <algorithm>
+
 #include "about/AboutBox.h"
 #include "base/Product.h"
+#include "ui/Dib.h"
 
 namespace {
 
@@ -27,6 +30,19 @@ protected:
     {
         ::SendMessageA(control.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Point(3, 3));
         ::SendMessageA(control.Handle(), WM_LBUTTONUP, 0, Point(3, 3));
+    }
+    // How many of a control's pixels on the screen have the colour.
+    long Count(const TControl& control, COLORREF Color)
+    {
+        TDib dib(control.Width(), control.Height());
+        TMemoryDC memory;
+        TSelectObject select(memory.DC(), dib.Bitmap());
+        POINT at{0, 0};
+        ::ClientToScreen(control.Handle(), &at);
+        ::BitBlt(memory.DC(), 0, 0, dib.Width(), dib.Height(), TScreenDC().DC(), at.x, at.y, SRCCOPY);
+        ::GdiFlush();
+        const uint32_t* bits = dib.Bits();
+        return static_cast<long>(std::count(bits, bits + dib.Width() * dib.Height(), TDib::FromColor(Color)));
     }
     // A key pressed while the about window has the focus, through the message loop.
     void PressKey(WORD key)
@@ -65,8 +81,9 @@ TFontSpec Arial(int height, bool bold, COLORREF color, bool underline = false)
     return font;
 }
 
-constexpr COLORREF White = RGB(255, 255, 255);
-constexpr COLORREF Navy = RGB(0, 0, 128);
+// The layout's colours, which give way to the system's under a high-contrast theme.
+constexpr COLORREF White = ContrastColor(RGB(255, 255, 255), COLOR_WINDOW);
+constexpr COLORREF Navy = ContrastColor(RGB(0, 0, 128), COLOR_WINDOWTEXT);
 
 } // namespace
 
@@ -85,8 +102,8 @@ TEST_F(AboutWindow, WindowLayout)
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
     EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
     EXPECT_EQ(box.Position(), poMainFormCenter);
-    EXPECT_EQ(box.Color(), ::GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(box.Font(), Arial(11, true, ::GetSysColor(COLOR_WINDOWTEXT)));
+    EXPECT_EQ(box.Color(), clBtnFace);
+    EXPECT_EQ(box.Font(), Arial(11, true, clWindowText));
     EXPECT_TRUE(box.KeyPreview());
 
     // Centred over the main window.
@@ -132,7 +149,7 @@ TEST_F(AboutWindow, ControlsLayout)
     EXPECT_EQ(box.Image1.TransparentColor(), RGB(192, 192, 192));
 
     EXPECT_EQ(box.sLabelFX1.Caption(), "Morvane");
-    EXPECT_EQ(box.sLabelFX1.Font(), Arial(24, true, ::GetSysColor(COLOR_WINDOWTEXT)));
+    EXPECT_EQ(box.sLabelFX1.Font(), Arial(24, true, clWindowText));
     EXPECT_EQ(box.sLabelFX1.ShadowColor(), RGB(0, 0, 0));
     EXPECT_EQ(box.sLabelFX1.ShadowDistance(), 1);
     EXPECT_EQ(box.sLabelFX1.ShadowBlur(), 4);
@@ -154,11 +171,11 @@ TEST_F(AboutWindow, ControlsLayout)
     EXPECT_EQ(box.CoolLabel2.Caption(), Product::HomePage);
     EXPECT_EQ(box.CoolLabel2.Hint(), "Goto home page");
     for (TCoolLabel* link : {&box.CoolLabel1, &box.CoolLabel2}) {
-        EXPECT_EQ(link->Font(), Arial(12, false, RGB(0, 0, 255), true)) << link->Name();
+        EXPECT_EQ(link->Font(), Arial(12, false, ContrastColor(RGB(0, 0, 255), COLOR_HOTLIGHT), true)) << link->Name();
         EXPECT_FALSE(link->ParentColor());
         EXPECT_EQ(link->Color(), White);
-        EXPECT_EQ(link->MouseDownColor(), RGB(255, 0, 0));
-        EXPECT_EQ(link->MouseMoveColor(), RGB(0, 0, 255));
+        EXPECT_EQ(link->MouseDownColor(), ContrastColor(RGB(255, 0, 0), COLOR_WINDOWTEXT));
+        EXPECT_EQ(link->MouseMoveColor(), ContrastColor(RGB(0, 0, 255), COLOR_HOTLIGHT));
         EXPECT_EQ(link->URL(), "");
         // The hand-point cursor over the link.
         ::SendMessageA(link->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link->Handle()),
@@ -172,19 +189,27 @@ TEST_F(AboutWindow, EscapeAndEnterCloseTheWindowOtherKeysDoNot)
     TAboutBox& box = Open();
     EXPECT_EQ(::GetFocus(), box.OKButton.Handle());
     HWND wnd = box.Handle();
-    for (WORD key : {WORD('A'), WORD(VK_F1), WORD(VK_DOWN), WORD(VK_TAB)})
+    const long white = Count(box.CoolLabel1, RGB(255, 255, 255));
+    // Tab goes on to the mail link, which shows a focus cue; Space opens it.
+    for (WORD key : {WORD('A'), WORD(VK_F1), WORD(VK_DOWN), WORD(VK_TAB), WORD(VK_SPACE)})
         PressKey(key);
     ASSERT_EQ(AboutBox, &box);
     EXPECT_TRUE(::IsWindowVisible(wnd));
+    EXPECT_LT(Count(box.CoolLabel1, RGB(255, 255, 255)), white);
+    EXPECT_EQ(TShellRecorder::Calls().size(), 1u);
     PressKey(VK_ESCAPE);
     EXPECT_EQ(AboutBox, nullptr);
     EXPECT_FALSE(::IsWindow(wnd));
 
+    // Enter on the home page link opens it too.
     TAboutBox& second = Open();
     wnd = second.Handle();
+    PressKey(VK_TAB);
+    PressKey(VK_TAB);
     PressKey(VK_RETURN);
     EXPECT_EQ(AboutBox, nullptr);
     EXPECT_FALSE(::IsWindow(wnd));
+    EXPECT_EQ(TShellRecorder::Calls().size(), 2u);
 
     // The key is left as it was for the focused control.
     TAboutBox& third = Open();
@@ -249,11 +274,43 @@ TEST_F(AboutWindow, HomePageLinkOpensExactlyWhatItShows)
     EXPECT_EQ(TShellRecorder::Calls().size(), 2u);
 }
 
-TEST_F(AboutWindow, ActivationIsSwallowed)
+TEST_F(AboutWindow, ActivationGivesTheFocusBackWhereItWas)
 {
     TAboutBox& box = Open();
     ASSERT_EQ(::GetFocus(), box.OKButton.Handle());
     // The system's own handling would give the focus to the window itself.
     EXPECT_EQ(::SendMessageA(box.Handle(), WM_ACTIVATE, WA_ACTIVE, 0), 0);
     EXPECT_EQ(::GetFocus(), box.OKButton.Handle());
+
+    // Another window is made active, then the about window again.
+    PressKey(VK_TAB);
+    ASSERT_EQ(::GetFocus(), box.CoolLabel1.Handle());
+    HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                   nullptr);
+    ::SetActiveWindow(other);
+    ::SetActiveWindow(box.Handle());
+    EXPECT_EQ(::GetFocus(), box.CoolLabel1.Handle());
+    ::DestroyWindow(other);
+}
+
+// A high-contrast theme: white on black, links in yellow.
+static DWORD WINAPI ThemeColor(int Index)
+{
+    return Index == COLOR_WINDOWTEXT ? RGB(255, 255, 255) : Index == COLOR_HOTLIGHT ? RGB(255, 255, 0) : 0;
+}
+static BOOL WINAPI ThemeOn(UINT, UINT, PVOID Data, UINT)
+{
+    static_cast<HIGHCONTRASTA*>(Data)->dwFlags = HCF_HIGHCONTRASTON;
+    return TRUE;
+}
+
+TEST_F(AboutWindow, AHighContrastThemeTurnedOnGivesTheSystemsColoursInsteadOfWhiteNavyAndBlue)
+{
+    TAboutBox& box = Open();
+    SystemColors::TScopedBinding theme({&ThemeColor, &ThemeOn});
+    ::SendMessageA(box.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    Pump();
+    EXPECT_GT(Count(box.Panel1, RGB(0, 0, 0)), 60000);
+    EXPECT_GT(Count(box.Version, RGB(255, 255, 255)), 20);
+    EXPECT_GT(Count(box.CoolLabel1, RGB(255, 255, 0)), 20);
 }

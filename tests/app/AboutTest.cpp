@@ -73,6 +73,7 @@ TEST_F(AboutFromMainWindow, EachAboutBuildsANewModalWindowFreedWhenClosed)
     Shown.clear();
     Destroyed = 0;
     DestroyedInsideItsModalLoop = false;
+    ::SetFocus(Main->CacheTreeView.Handle());
     for (int i = 0; i < 2; ++i) {
         ::SetTimer(nullptr, 0, 50, PressEscape);
         Main->About1Click(*Main);
@@ -97,6 +98,7 @@ TEST_F(AboutFromMainWindow, EachAboutBuildsANewModalWindowFreedWhenClosed)
     EXPECT_EQ(AboutBox, nullptr);
     EXPECT_EQ(Application().MainForm(), Main);
     EXPECT_TRUE(::IsWindowEnabled(Main->Handle()));
+    EXPECT_EQ(::GetFocus(), Main->CacheTreeView.Handle()) << "the focus is back where it was";
 }
 
 TEST_F(AboutFromMainWindow, ALinksHintShowsInTheMainWindowsStatusBar)

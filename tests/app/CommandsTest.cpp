@@ -9,6 +9,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <set>
 
 namespace {
 
@@ -96,11 +99,19 @@ TEST_F(CommandsTest, TheMenuBarHoldsTheCommandsInOrderWithoutShortcuts)
     EXPECT_EQ(TMenuDriver::Captions(links), linkCaptions);
     EXPECT_EQ(linkCaptions.size(), 4u);
 
-    // No entry carries a shortcut text.
-    for (HMENU menu : {Menu->Find({"File"}).SubMenu, Menu->Find({"Edit"}).SubMenu, Menu->Find({"View"}).SubMenu,
-                       Menu->Find({"Help"}).SubMenu, links})
-        for (const std::string& caption : TMenuDriver::Captions(menu))
-            EXPECT_EQ(caption.find('\t'), std::string::npos) << caption;
+    // No entry carries a shortcut text; each has an access letter, unique in its menu.
+    for (HMENU menu : {bar, Menu->Find({"File"}).SubMenu, Menu->Find({"Edit"}).SubMenu, Menu->Find({"View"}).SubMenu,
+                       Menu->Find({"Help"}).SubMenu, links}) {
+        std::set<int> letters;
+        for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+            char text[80] = {};
+            ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            const char* mark = std::strchr(text, '&');
+            EXPECT_TRUE(!std::strchr(text, '\t') && (TMenuDriver::IsSeparator(menu, i) ||
+                                                    (mark && letters.insert(std::toupper(mark[1] & 0xFF)).second)))
+                << text;
+        }
+    }
 
     // At start the check marks name "Show all entries" and "Show the content".
     EXPECT_EQ(ShowChecks(), Strings{"Show all entries"});
@@ -507,6 +518,7 @@ TEST_F(CommandsTest, EnterAndEscapeGoToTheFocusedControlAndRunNoCommand)
     TfrmMorvane& form = Start();
     form.Show();
     while (Application().ProcessMessage()) {}
+    EXPECT_EQ(::GetFocus(), form.CacheListView.Handle()) << "the focus starts in the list";
     bool closed = false;
     auto close = form.OnClose;
     form.OnClose = [&](TForm& sender, TCloseAction& action) {
@@ -538,4 +550,13 @@ TEST_F(CommandsTest, EnterAndEscapeGoToTheFocusedControlAndRunNoCommand)
     press(form.CacheTreeView.Handle(), VK_TAB);
     EXPECT_NE(::GetFocus(), form.CacheTreeView.Handle());
     EXPECT_TRUE(::IsChild(form.Handle(), ::GetFocus()));
+
+    // After another window has been active, the focus is back where it was.
+    ::SetFocus(form.CacheTreeView.Handle());
+    HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                   nullptr);
+    ::SetActiveWindow(other);
+    ::SetActiveWindow(form.Handle());
+    EXPECT_EQ(::GetFocus(), form.CacheTreeView.Handle());
+    ::DestroyWindow(other);
 }

@@ -96,10 +96,11 @@ protected:
             if (Form->CacheListView.Caption(i) == url)
                 Form->CacheListView.SetSelectedIndex(static_cast<int>(i));
     }
+    // The texts of the five lines' windows, which screen readers read.
     std::vector<std::string> LabelTexts() const
     {
-        return {Form->Label1.Caption(), Form->Label2.Caption(), Form->Label3.Caption(), Form->Label4.Caption(),
-                Form->Label5.Caption()};
+        return {Form->Label1.Text(), Form->Label2.Text(), Form->Label3.Text(), Form->Label4.Text(),
+                Form->Label5.Text()};
     }
     bool MemoVisible() const { return (::GetWindowLongA(Form->HeaderMemo.Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
 };
