@@ -11,18 +11,20 @@ bool IsDelimiter(char c)
 }
 
 // The folder part of a file name, ending in its delimiter ("C:\dir\"); empty when none.
-std::string ExtractFilePath(std::string_view Name)
+// Read a character at a time from the start: a character's second byte may be a backslash.
+std::string ExtractFilePath(std::string_view Name, TSettingsFileSystem& FileSystem)
 {
-    std::size_t i = Name.size();
-    while (i > 0 && !IsDelimiter(Name[i - 1]))
-        --i;
-    return std::string(Name.substr(0, i));
+    std::size_t end = 0;
+    for (std::size_t i = 0; i < Name.size(); i += FileSystem.IsLeadByte(static_cast<unsigned char>(Name[i])) ? 2 : 1)
+        if (IsDelimiter(Name[i]))
+            end = i + 1;
+    return std::string(Name.substr(0, end));
 }
 
 // The folder of a file name without a trailing separator, except for a root ("C:\").
-std::string ExtractFileDir(std::string_view Name)
+std::string ExtractFileDir(std::string_view Name, TSettingsFileSystem& FileSystem)
 {
-    std::string path = ExtractFilePath(Name);
+    std::string path = ExtractFilePath(Name, FileSystem);
     if (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && path[path.size() - 2] != ':' &&
         !IsDelimiter(path[path.size() - 2]))
         path.pop_back();
@@ -36,7 +38,7 @@ void ForceFolders(TSettingsFileSystem& FileSystem, const std::string& Folder)
     std::string current = Folder;
     while (!current.empty() && !FileSystem.Attributes(current).Exists) {
         missing.push_back(current);
-        std::string parent = ExtractFileDir(current);
+        std::string parent = ExtractFileDir(current, FileSystem);
         if (parent == current)
             break;
         current = std::move(parent);
@@ -74,7 +76,7 @@ TJvAppIniFileStorage::~TJvAppIniFileStorage()
 
 std::string TJvAppIniFileStorage::FullFileName() const
 {
-    std::string folder = ExtractFilePath(FFileSystem->ModuleFileName());
+    std::string folder = ExtractFilePath(FFileSystem->ModuleFileName(), *FFileSystem);
     if (folder.empty())
         return {};
     if (folder.back() != '\\')
@@ -114,7 +116,7 @@ bool TJvAppIniFileStorage::WriteSettingsFile()
     if (name.empty() || ReadOnly() || FFileUnreadable)
         return false;
     if (!FDocument.FileName().empty()) {
-        std::string folder = ExtractFileDir(FDocument.FileName());
+        std::string folder = ExtractFileDir(FDocument.FileName(), *FFileSystem);
         if (!folder.empty() && !FFileSystem->Attributes(folder).Exists)
             ForceFolders(*FFileSystem, folder);
     }

@@ -20,6 +20,9 @@ public:
 
     // The full name of the running executable; empty when it cannot be had.
     virtual std::string ModuleFileName() = 0;
+    // Whether a byte of a file name is the first of a character of two bytes
+    // (whose second byte may be a backslash); none is, unless a system says so.
+    virtual bool IsLeadByte(unsigned char /*Byte*/) { return false; }
     virtual TAttributes Attributes(const std::string& Name) = 0;
     // The whole content of a file; nothing when it cannot be read.
     virtual std::optional<std::string> ReadWholeFile(const std::string& Name) = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/AnsiCodePage.h"
 #include "base/Handle.h"
 
 namespace {
@@ -39,6 +40,11 @@ std::string TWin32SettingsFileSystem::ModuleFileName()
         }
         name.resize(name.size() * 2);
     }
+}
+
+bool TWin32SettingsFileSystem::IsLeadByte(unsigned char Byte)
+{
+    return TAnsiCodePage::Current().IsLead(Byte);
 }
 
 TSettingsFileSystem::TAttributes TWin32SettingsFileSystem::Attributes(const std::string& Name)

@@ -6,6 +6,8 @@
 class TWin32SettingsFileSystem : public TSettingsFileSystem {
 public:
     std::string ModuleFileName() override;
+    // The lead bytes of the ANSI code page, in which the names are written.
+    bool IsLeadByte(unsigned char Byte) override;
     TAttributes Attributes(const std::string& Name) override;
     std::optional<std::string> ReadWholeFile(const std::string& Name) override;
     TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) override;

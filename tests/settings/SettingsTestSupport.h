@@ -34,7 +34,9 @@ public:
     std::map<std::string, std::string> Files;
     std::map<std::string, bool> ReadOnlyFiles;
 
+    std::string LeadBytes;   // of the file names' code page
     std::string ModuleFileName() override { return ModuleName; }
+    bool IsLeadByte(unsigned char Byte) override { return LeadBytes.find(static_cast<char>(Byte)) != std::string::npos; }
     TAttributes Attributes(const std::string& Name) override
     {
         if (Files.count(Name))

@@ -142,6 +142,10 @@ TEST(StorageFileName, TheExecutablesFolder)
     EXPECT_EQ(storage.FullFileName(), "C:\\app\\morvane.ini");
     fs.ModuleName = "C:\\Morvane.exe";
     EXPECT_EQ(storage.FullFileName(), "C:\\morvane.ini");
+    // Code page 932: the second byte of "\x95\x5c" (hyou) is a backslash.
+    fs.LeadBytes = "\x95";
+    fs.ModuleName = "C:\\app\\\x95\x5c.exe";
+    EXPECT_EQ(storage.FullFileName(), "C:\\app\\morvane.ini");
     fs.ModuleName = "";
     EXPECT_EQ(storage.FullFileName(), "");
     EXPECT_FALSE(storage.WriteSettingsFile());
