@@ -63,6 +63,14 @@ struct IconTraits {
     static HICON Invalid() { return nullptr; }
     static void Close(HICON h) { ::DestroyIcon(h); }
 };
+struct ScreenDCTraits {
+    static HDC Invalid() { return nullptr; }
+    static void Close(HDC h) { ::ReleaseDC(nullptr, h); }
+};
+struct MemoryDCTraits {
+    static HDC Invalid() { return nullptr; }
+    static void Close(HDC h) { ::DeleteDC(h); }
+};
 } // namespace handle_detail
 
 using TFileHandle = TUniqueHandle<handle_detail::FileTraits>;
@@ -103,37 +111,17 @@ private:
 };
 
 // The screen's device context, released with the guard.
-class TScreenDC {
+class TScreenDC : public TUniqueHandle<handle_detail::ScreenDCTraits> {
 public:
-    TScreenDC() : FDC(::GetDC(nullptr)) {}
-    ~TScreenDC()
-    {
-        if (FDC)
-            ::ReleaseDC(nullptr, FDC);
-    }
-    TScreenDC(const TScreenDC&) = delete;
-    TScreenDC& operator=(const TScreenDC&) = delete;
-    HDC DC() const { return FDC; }
-
-private:
-    HDC FDC;
+    TScreenDC() : TUniqueHandle(::GetDC(nullptr)) {}
+    HDC DC() const { return Get(); }
 };
 
 // A memory device context compatible with the screen, deleted with the guard.
-class TMemoryDC {
+class TMemoryDC : public TUniqueHandle<handle_detail::MemoryDCTraits> {
 public:
-    TMemoryDC() : FDC(::CreateCompatibleDC(nullptr)) {}
-    ~TMemoryDC()
-    {
-        if (FDC)
-            ::DeleteDC(FDC);
-    }
-    TMemoryDC(const TMemoryDC&) = delete;
-    TMemoryDC& operator=(const TMemoryDC&) = delete;
-    HDC DC() const { return FDC; }
-
-private:
-    HDC FDC;
+    TMemoryDC() : TUniqueHandle(::CreateCompatibleDC(nullptr)) {}
+    HDC DC() const { return Get(); }
 };
 
 template <typename I>
