@@ -1,8 +1,10 @@
 cmake_minimum_required(VERSION 3.25)
-# cmake -DEXE=<program> -DOBJDUMP=<objdump> -DFORMAT=<pei-i386|pei-x86-64> -P CheckImports.cmake
+# cmake -DEXE=<program> -DOBJDUMP=<objdump> -DFORMAT=<pei-i386|pei-x86-64> [-DRELEASE=1] -P CheckImports.cmake
 # Fails unless the program has the expected PE format, imports only Windows
 # system DLLs and has the header of a modern Windows program: subsystem
-# version 6.0, aware of terminal sessions, large-address aware.
+# version 6.0, aware of terminal sessions, large-address aware. A release
+# build also carries no symbol table and no link time (so that two builds of
+# the same sources are the same file).
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cannot read ${EXE}")
@@ -18,6 +20,15 @@ if(NOT dump MATCHES "TERMINAL_SERVICE_AWARE")
 endif()
 if(NOT dump MATCHES "\n[ \t]+large address aware\n")
   message(FATAL_ERROR "${EXE} is not large-address aware")
+endif()
+if(RELEASE)
+  if(NOT dump MATCHES "\n[ \t]+symbols stripped\n")
+    message(FATAL_ERROR "${EXE} carries a symbol table")
+  endif()
+  if(NOT dump MATCHES "\nTime/Date[ \t]+Thu Jan  1 00:00:00 1970\n")
+    string(REGEX MATCH "Time/Date[^\n]*" stamp "${dump}")
+    message(FATAL_ERROR "${EXE} carries a link time: ${stamp}")
+  endif()
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
 set(system ADVAPI32 COMCTL32 COMDLG32 GDI32 KERNEL32 MSVCRT OLE32 OLEAUT32 SHELL32 SHLWAPI USER32

@@ -5,9 +5,9 @@
 # Arguments are passed to the program (--profile also times the parts).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh bench
 . tools/wine-env.sh
-morvane_build "$MORVANE_PRESET"
+morvane_build "$MORVANE_PRESET" ListingBench
 
 export WINEPREFIX="$PWD/$MORVANE_BUILD/bench-prefix"
 exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '

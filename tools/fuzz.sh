@@ -8,18 +8,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 
-need=()
-command -v clang++ >/dev/null || need+=(clang)
-[ -e /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a ] || need+=(libclang-rt-14-dev)
-command -v cmake >/dev/null || need+=(cmake)
-command -v ninja >/dev/null || need+=(ninja-build)
-if [ ${#need[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
-fi
+bash tools/install-deps.sh fuzz
 
 mkdir -p build
 log=build/native-fuzz.log

@@ -9,9 +9,9 @@
 # of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh run
 . tools/wine-env.sh
-morvane_build "$MORVANE_PRESET"
+morvane_build "$MORVANE_PRESET" Morvane SeedCache WindowProbe
 
 ppi="${MORVANE_PIXELS_PER_INCH:-96}"
 export WINEPREFIX="$PWD/.wine-demo"

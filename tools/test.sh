@@ -4,7 +4,7 @@
 # copies of it whose screen is at 150% and whose tests run under Japanese).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh test
 . tools/wine-env.sh
 
 # The shipped 32-bit build is always built (its imports are checked by a test).

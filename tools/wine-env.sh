@@ -16,11 +16,15 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 MORVANE_BUILD=build/$MORVANE_PRESET
 
-# morvane_build <preset>: configure and build quietly; the log is shown on failure.
+# morvane_build <preset> [targets...]: configure and build (every target, or
+# the ones named) quietly; the log is shown on failure.
 morvane_build() {
   local preset=$1 log=build/$1.log
+  shift
+  local targets=()
+  [ $# -eq 0 ] || targets=(--target "$@")
   mkdir -p build
-  if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$log" 2>&1; then
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset" "${targets[@]}"; } >"$log" 2>&1; then
     tail -n 60 "$log" >&2
     echo "build of $preset failed (log: $log)" >&2
     return 1
