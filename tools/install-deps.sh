@@ -65,6 +65,7 @@ if ! apt_install; then
   # With one index missing, the versions of two architectures may not pair;
   # the release suite alone has both.
   codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  echo "install-deps.sh: the packages do not install from every suite ($(grep -m1 '^E:' "$log" || tail -n1 "$log")); installing from ${codename:-the release} alone" >&2
   if [ -z "$codename" ] || ! apt_install -t "$codename"; then
     echo "install-deps.sh: cannot install ${need[*]}: $(grep -m1 '^E:' "$log" || tail -n1 "$log")" >&2
     exit 1
