@@ -189,7 +189,7 @@ uint32_t TIECache::SizedCall(Call WinInetCall)
 uint32_t TIECache::GetEntryInfo(const std::string& Url)
 {
     if (!CheckLibrary())
-        return 2;
+        return ERROR_FILE_NOT_FOUND;
     return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size, bool) {
         return Api().GetUrlCacheEntryInfoExA(Url.c_str(), Entry, Size, nullptr, nullptr, nullptr, 0) != FALSE;
     });
@@ -198,7 +198,7 @@ uint32_t TIECache::GetEntryInfo(const std::string& Url)
 uint32_t TIECache::FindFirstEntry(int64_t GroupId)
 {
     if (!CheckLibrary())
-        return 2;
+        return ERROR_FILE_NOT_FOUND;
     FEnumHandle = nullptr;
     const char* pattern = PatternOf(FSearchPattern);
     return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size, bool Sizing) {
@@ -218,7 +218,7 @@ uint32_t TIECache::FindFirstEntry(int64_t GroupId)
 uint32_t TIECache::FindNextEntry()
 {
     if (!CheckLibrary())
-        return 2;
+        return ERROR_FILE_NOT_FOUND;
     return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size, bool) {
         return Api().FindNextUrlCacheEntryExA(FEnumHandle, Entry, Size, nullptr, nullptr, nullptr) != FALSE;
     });
@@ -271,7 +271,7 @@ uint32_t TIECache::DeleteEntry(const std::string& Url)
 {
     // Nothing can be deleted without the library: that is a failure, not a success.
     if (!CheckLibrary())
-        return 2;
+        return ERROR_FILE_NOT_FOUND;
     if (!Api().DeleteUrlCacheEntryA(Url.c_str()))
         return Api().GetLastError();
     ClearEntryInfo();

@@ -3,9 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <exception>
-#include <stdexcept>
 
+#include "base/SystemError.h"
 #include "ui/Application.h"
 
 namespace {
@@ -366,7 +365,7 @@ void TControl::CreateOwnClass(HWND ParentWnd, const char* ClassName, DWORD Style
                       FLeft, FTop, FWidth, FHeight, ParentWnd, nullptr,
                       ::GetModuleHandleA(nullptr), this);
     if (!FHandle)
-        throw std::runtime_error("Cannot create window " + Name());
+        ThrowLastError("Cannot create window " + Name(), "CreateWindowExA");
 }
 
 void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle, bool Routed)
@@ -375,10 +374,11 @@ void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style
                                  FLeft, FTop, FWidth, FHeight, ParentWnd, nullptr,
                                  ::GetModuleHandleA(nullptr), nullptr);
     if (!wnd)
-        throw std::runtime_error("Cannot create window " + Name());
+        ThrowLastError("Cannot create window " + Name(), "CreateWindowExA");
     if (Routed && !::SetWindowSubclass(wnd, RoutedProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
+        const ESystemError error = ESystemError::FromLastError("Cannot create window " + Name(), "SetWindowSubclass");
         ::DestroyWindow(wnd);
-        throw std::runtime_error("Cannot create window " + Name());
+        throw error;
     }
     FRouted = Routed;
     Attach(wnd);

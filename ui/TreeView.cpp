@@ -1,6 +1,6 @@
 #include "ui/TreeView.h"
 
-#include <stdexcept>
+#include "base/SystemError.h"
 
 TTreeView::TTreeView(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Name)) {}
 
@@ -44,7 +44,7 @@ HTREEITEM TTreeView::AddChild(HTREEITEM Parent, std::string_view Text, std::uniq
     auto node = reinterpret_cast<HTREEITEM>(
         ::SendMessageA(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!node)
-        throw std::runtime_error("Cannot add tree node");
+        ThrowLastError("Cannot add tree node", "TVM_INSERTITEMA");
     if (Data)
         FData.emplace(node, std::move(Data));
     else
@@ -61,7 +61,7 @@ void TTreeView::AddChildrenLater(HTREEITEM Node, TMakeChildren Make)
     item.hItem = Node;
     item.cChildren = 1;
     if (!::SendMessageA(FHandle, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        throw std::runtime_error("Cannot change tree node");
+        ThrowLastError("Cannot change tree node", "TVM_SETITEMA");
     FLater[Node] = std::move(Make);
 }
 
