@@ -112,43 +112,23 @@ TComPtr<TBrowserSite> TBrowserSite::Create(HWND Window)
     return site;
 }
 
-HRESULT STDMETHODCALLTYPE TBrowserSite::QueryInterface(REFIID Iid, void** Object)
+void* TBrowserSite::Find(REFIID Iid)
 {
-    if (!Object)
-        return E_POINTER;
     if (Iid == IID_IUnknown || Iid == IID_IOleClientSite)
-        *Object = static_cast<IOleClientSite*>(this);
-    else if (Iid == IID_IOleWindow || Iid == IID_IOleInPlaceSite)
-        *Object = static_cast<IOleInPlaceSite*>(this);
-    else if (Iid == IID_IOleInPlaceUIWindow || Iid == IID_IOleInPlaceFrame)
-        *Object = static_cast<IOleInPlaceFrame*>(this);
-    else if (Iid == IID_IDispatch)
-        *Object = static_cast<IDispatch*>(this);
-    else if (Iid == IID_IServiceProvider)
-        *Object = static_cast<IServiceProvider*>(this);
-    else if (Iid == IID_IInternetSecurityManager)
-        *Object = static_cast<IInternetSecurityManager*>(this);
-    else if (Iid == IID_IDocHostUIHandler)
-        *Object = static_cast<IDocHostUIHandler*>(this);
-    else {
-        *Object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE TBrowserSite::AddRef()
-{
-    return static_cast<ULONG>(::InterlockedIncrement(&FRefs));
-}
-
-ULONG STDMETHODCALLTYPE TBrowserSite::Release()
-{
-    LONG refs = ::InterlockedDecrement(&FRefs);
-    if (refs == 0)
-        delete this;
-    return static_cast<ULONG>(refs);
+        return static_cast<IOleClientSite*>(this);
+    if (Iid == IID_IOleWindow || Iid == IID_IOleInPlaceSite)
+        return static_cast<IOleInPlaceSite*>(this);
+    if (Iid == IID_IOleInPlaceUIWindow || Iid == IID_IOleInPlaceFrame)
+        return static_cast<IOleInPlaceFrame*>(this);
+    if (Iid == IID_IDispatch)
+        return static_cast<IDispatch*>(this);
+    if (Iid == IID_IServiceProvider)
+        return static_cast<IServiceProvider*>(this);
+    if (Iid == IID_IInternetSecurityManager)
+        return static_cast<IInternetSecurityManager*>(this);
+    if (Iid == IID_IDocHostUIHandler)
+        return static_cast<IDocHostUIHandler*>(this);
+    return nullptr;
 }
 
 void TBrowserSite::Detach()
@@ -416,30 +396,11 @@ TComPtr<TBrowserEvents> TBrowserEvents::Create()
     return events;
 }
 
-HRESULT STDMETHODCALLTYPE TBrowserEvents::QueryInterface(REFIID Iid, void** Object)
+void* TBrowserEvents::Find(REFIID Iid)
 {
-    if (!Object)
-        return E_POINTER;
-    if (Iid == IID_IUnknown || Iid == IID_IDispatch || Iid == DIID_DWebBrowserEvents2) {
-        *Object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *Object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TBrowserEvents::AddRef()
-{
-    return static_cast<ULONG>(::InterlockedIncrement(&FRefs));
-}
-
-ULONG STDMETHODCALLTYPE TBrowserEvents::Release()
-{
-    LONG refs = ::InterlockedDecrement(&FRefs);
-    if (refs == 0)
-        delete this;
-    return static_cast<ULONG>(refs);
+    if (Iid == IID_IUnknown || Iid == IID_IDispatch || Iid == DIID_DWebBrowserEvents2)
+        return static_cast<IDispatch*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE TBrowserEvents::GetTypeInfoCount(UINT* Count)

@@ -2,9 +2,9 @@
 // control in our window, and the sink of its DWebBrowserEvents2.
 //
 // Both are heap objects that free themselves on their last Release, as COM
-// objects do: the control may keep a reference after we let it go. Neither
-// points back at the TBrowserHost; the site knows only the window, and the
-// host detaches it when the window goes.
+// objects do (TComObject): the control may keep a reference after we let it
+// go. Neither points back at the TBrowserHost; the site knows only the
+// window, and the host detaches it when the window goes.
 //
 // The site keeps untrusted pages inert and the view offline: it reports
 // download-control flags that turn off scripts, Java, ActiveX, behaviours,
@@ -55,13 +55,43 @@ bool IsRefusedUrlAction(DWORD Action);
 // Letter case is ignored.
 bool SameBrowserAddress(const std::wstring& Requested, const std::wstring& Reported);
 
-class TBrowserSite final : public IOleClientSite,
-                           public IOleInPlaceSite,
-                           public IOleInPlaceFrame,
-                           public IDispatch,
-                           public IServiceProvider,
-                           public IInternetSecurityManager,
-                           public IDocHostUIHandler {
+// A COM object of the given interfaces: one reference count, born at 1 and
+// freeing the object at 0, and one QueryInterface that asks the object's
+// Find for the interface of an identifier.
+template <typename... Interfaces>
+class TComObject : public Interfaces... {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override
+    {
+        if (!Object)
+            return E_POINTER;
+        *Object = Find(Iid);
+        if (!*Object)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&FRefs)); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const LONG refs = ::InterlockedDecrement(&FRefs);
+        if (refs == 0)
+            delete this;
+        return static_cast<ULONG>(refs);
+    }
+
+protected:
+    TComObject() = default;
+    virtual ~TComObject() = default;
+    // The object as the interface of Iid; null when it has none.
+    virtual void* Find(REFIID Iid) = 0;
+
+private:
+    LONG FRefs = 1;
+};
+
+class TBrowserSite final : public TComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame, IDispatch,
+                                             IServiceProvider, IInternetSecurityManager, IDocHostUIHandler> {
 public:
     // Window: where the control is placed, our host's window.
     static TComPtr<TBrowserSite> Create(HWND Window);
@@ -71,11 +101,6 @@ public:
     // Offers a keyboard message to the control's active object first; true
     // when the control has handled it.
     bool TranslateKey(MSG& Msg);
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IOleClientSite
     HRESULT STDMETHODCALLTYPE SaveObject() override;
@@ -159,9 +184,8 @@ public:
 
 private:
     explicit TBrowserSite(HWND Window) : FWindow(Window) {}
-    ~TBrowserSite() = default;
+    void* Find(REFIID Iid) override;
 
-    LONG FRefs = 1;
     HWND FWindow;
     // What the control last handed to SetActiveObject.
     TComPtr<IOleInPlaceActiveObject> FActiveObject;
@@ -171,15 +195,11 @@ private:
 // allowed address, every new window and every download of a file that is not
 // the document itself. A navigation that fails shows the empty page instead
 // of the control's error page (and instead of the page shown before).
-class TBrowserEvents final : public IDispatch {
+class TBrowserEvents final : public TComObject<IDispatch> {
 public:
     static TComPtr<TBrowserEvents> Create();
     // The address Navigate is about to go to; empty allows nothing.
     void SetAllowedAddress(std::wstring Address) { FAllowed = std::move(Address); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* Count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** Info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
@@ -188,10 +208,9 @@ public:
 
 private:
     TBrowserEvents() = default;
-    ~TBrowserEvents() = default;
+    void* Find(REFIID Iid) override;
     void HandleEvent(DISPID Member, DISPPARAMS& Params);
     void ShowBlankPage(const VARIANT& Browser);
 
-    LONG FRefs = 1;
     std::wstring FAllowed;
 };

@@ -1,5 +1,6 @@
 #include "ui/TreeView.h"
 
+#include "base/ScopeExit.h"
 #include "base/SystemError.h"
 
 TTreeView::TTreeView(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Name)) {}
@@ -74,13 +75,8 @@ void TTreeView::MakeChildren(HTREEITEM Node)
     TMakeChildren make = std::move(later->second);
     FLater.erase(later);
     BeginUpdate();
-    try {
-        make(*this, Node);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const auto resume = ScopeExit([this] { EndUpdate(); });
+    make(*this, Node);
 }
 
 void TTreeView::ClearNodes()

@@ -34,6 +34,10 @@ void* operator new(std::size_t Size)
     void* block = FailAllocations ? nullptr : std::malloc(Size ? Size : 1);
     return block ? block : throw std::bad_alloc();
 }
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC takes the blocks of this operator new for those of the standard one.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete(void* Block) noexcept { std::free(Block); }
 void operator delete(void* Block, std::size_t) noexcept { std::free(Block); }
 
