@@ -327,19 +327,6 @@ LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
             info->ptMinTrackSize.y = FMinHeight;
         return 0;
     }
-    case WM_WINDOWPOSCHANGED: {
-        auto* pos = reinterpret_cast<WINDOWPOS*>(LParam);
-        if (!::IsIconic(FHandle) && !(pos->flags & SWP_NOSIZE && pos->flags & SWP_NOMOVE)) {
-            RECT r;
-            ::GetWindowRect(FHandle, &r);
-            TControl::FLeft = r.left;
-            TControl::FTop = r.top;
-            TControl::FWidth = r.right - r.left;
-            TControl::FHeight = r.bottom - r.top;
-            Realign();
-        }
-        break;
-    }
     }
     return TControl::WndProc(Msg, WParam, LParam);
 }

@@ -85,7 +85,6 @@ TLabel::TLabel(TComponent* Owner, std::string Name) : TControl(Owner, std::move(
 
 void TLabel::SetCaption(const std::string& Value)
 {
-    FCaption = Value;
     SetText(Value);
     AdjustSize();
     Invalidate();
@@ -103,9 +102,10 @@ SIZE TLabel::TextExtent() const
     const TScreenDC dc;
     TSelectObject font(dc.DC(), FontHandle());
     RECT r{0, 0, 0, 0};
-    const std::string text = FCaption.empty() ? std::string(" ") : FCaption;
+    const std::string caption = Text();
+    const std::string text = caption.empty() ? std::string(" ") : caption;
     ::DrawTextA(dc.DC(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
-    extent.cx = FCaption.empty() ? 0 : r.right - r.left;
+    extent.cx = caption.empty() ? 0 : r.right - r.left;
     extent.cy = r.bottom - r.top;
     return extent;
 }
@@ -141,7 +141,8 @@ void TLabel::Paint(HDC DC)
         format |= DT_CENTER;
     else if (FAlignment == taRightJustify)
         format |= DT_RIGHT;
-    ::DrawTextA(DC, FCaption.c_str(), static_cast<int>(FCaption.size()), &r, format);
+    const std::string caption = Text();
+    ::DrawTextA(DC, caption.c_str(), static_cast<int>(caption.size()), &r, format);
 }
 
 LRESULT TLabel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)

@@ -45,7 +45,7 @@ class TLabel : public TControl {
 public:
     TLabel(TComponent* Owner, std::string Name);
     void SetCaption(const std::string& Value);
-    const std::string& Caption() const { return FCaption; }
+    std::string Caption() const { return Text(); }
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool Value);
     TAlignment Alignment() const { return FAlignment; }
@@ -74,7 +74,6 @@ protected:
     virtual void Click();
 
 private:
-    std::string FCaption;
     bool FAutoSize = true;
     TAlignment FAlignment = taLeftJustify;
     bool FTransparent = false;
