@@ -11,8 +11,8 @@
 
 bool PreviewsInBrowser(std::string_view LocalFileName)
 {
-    for (std::string_view marker : {".htm", ".gif", ".jpg"})
-        if (LocalFileName.find(marker) != std::string_view::npos)
+    for (std::string_view extension : {".htm", ".html", ".gif", ".jpg"})
+        if (LocalFileName.ends_with(extension))
             return true;
     return false;
 }
@@ -99,12 +99,12 @@ void TfrmMorvane::UpdatePreview(const std::string& LocalFileName)
     // the blank preview area, and nothing is reported.
     const bool browser = WebBrowser1.Browser() != nullptr;
     if (PreviewsInBrowser(LocalFileName)) {
+        // Nothing of an earlier entry stays in the hidden text view.
+        HeaderMemo.Clear();
         if (browser) {
             // Failures here go to the application's error box.
             WebBrowser1.Navigate(AnsiToWide(LocalFileName));
             WebBrowser1.SetVisible(true);
-        } else {
-            HeaderMemo.Clear();
         }
         HeaderMemo.Hide();
         return;

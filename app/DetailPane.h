@@ -4,8 +4,9 @@
 #include <string>
 #include <string_view>
 
-// Whether a cached file is previewed in the browser view: its path holds
-// ".htm", ".gif" or ".jpg" anywhere, letter case significant.
+// Whether a cached file is previewed in the browser view: a page or an image
+// by the final extension of its name (".htm", ".html", ".gif", ".jpg"; the
+// cache's "[n]" stands before it), letter case significant.
 bool PreviewsInBrowser(std::string_view LocalFileName);
 
 // Every lone CR and every lone LF becomes CR LF.

@@ -47,13 +47,15 @@ private:
 
 } // namespace
 
-TEST(PreviewRouting, BrowserForHtmGifJpgAnywhereInThePathCaseSensitive)
+TEST(PreviewRouting, BrowserByTheFinalExtensionCaseSensitive)
 {
-    for (const char* path : {"C:\\c\\page[1].htm", "C:\\c\\page[1].html", "C:\\c\\x.gif\\file.txt",
-                             "C:\\c\\img.jpg", "C:\\a.htm.bak"})
+    for (const char* path : {"C:\\c\\page[1].htm", "C:\\c\\page[1].html", "C:\\c\\logo[1].gif",
+                             "C:\\c\\photo[2].jpg", "C:\\c\\page.htm"})
         EXPECT_TRUE(PreviewsInBrowser(path)) << path;
-    for (const char* path : {"C:\\c\\PAGE.HTM", "C:\\c\\a.GIF", "C:\\c\\a.JPG", "C:\\c\\a.jpeg", "C:\\c\\a.png",
-                             "C:\\c\\a.css", "C:\\c\\a.js", "", "C:\\c\\user@site[1].txt"})
+    for (const char* path : {"C:\\c\\setup.htm[1].exe", "C:\\c\\x.html[0].bat", "C:\\c\\a.htm[1].pdf",
+                             "C:\\c\\x.gif\\file.txt", "C:\\c\\a.htm.bak", "C:\\c\\a.jpg[1].js", "C:\\c\\PAGE.HTM",
+                             "C:\\c\\a.GIF", "C:\\c\\a.JPG", "C:\\c\\a.jpeg", "C:\\c\\a.png", "C:\\c\\a.css", "",
+                             "C:\\c\\user@site[1].txt"})
         EXPECT_FALSE(PreviewsInBrowser(path)) << path;
 }
 
@@ -183,21 +185,26 @@ TEST_F(DetailPaneTest, WithThePreviewOffAnotherRowChangesTheLabelsOnly)
     ::DeleteFileA(second.LocalFile->c_str());
 }
 
-TEST_F(DetailPaneTest, PagesAndImagesGoToTheBrowserViewBehindAHiddenTextView)
+TEST_F(DetailPaneTest, PagesAndImagesGoToTheBrowserViewBehindAnEmptiedHiddenTextView)
 {
     TScriptEntry page = Entry("http://example.org/page.htm");
     page.LocalFile = TempFile("page[1].htm", "<html><body>x</body></html>");
     TScriptEntry text = Entry("http://example.org/a.css");
     text.LocalFile = TempFile("a[1].css", "body{}");
-    Cache.Entries = {page, text};
+    TScriptEntry setup = Entry("http://example.org/setup.exe");
+    setup.LocalFile = TempFile("setup.htm[1].exe", "MZ");
+    Cache.Entries = {page, text, setup};
     TfrmMorvane& form = Listed();
+    Select("http://example.org/a.css");
+    ASSERT_EQ(form.HeaderMemo.Text(), "body{}");
     Select("http://example.org/page.htm");
     EXPECT_FALSE(MemoVisible());
-    Select("http://example.org/a.css");
+    EXPECT_EQ(form.HeaderMemo.Text(), ""); // nothing of the entry before
+    Select("http://example.org/setup.exe");
     EXPECT_TRUE(MemoVisible());
-    EXPECT_EQ(form.HeaderMemo.Text(), "body{}");
-    ::DeleteFileA(page.LocalFile->c_str());
-    ::DeleteFileA(text.LocalFile->c_str());
+    EXPECT_EQ(form.HeaderMemo.Text(), "MZ");
+    for (const TScriptEntry& e : {page, text, setup})
+        ::DeleteFileA(e.LocalFile->c_str());
 }
 
 TEST_F(DetailPaneTest, AFileHeldOpenForWritingLeavesTheTextViewEmptyAndVisible)
