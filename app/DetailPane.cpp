@@ -3,11 +3,12 @@
 #include "app/DetailPane.h"
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 #include "app/DisplayText.h"
 #include "app/MainForm.h"
-#include "base/Handle.h"
+#include "base/AnsiCodePage.h"
 
 bool PreviewsInBrowser(std::string_view LocalFileName)
 {
@@ -17,18 +18,37 @@ bool PreviewsInBrowser(std::string_view LocalFileName)
     return false;
 }
 
-std::string ToCrLf(std::string_view Text)
+char ControlPlaceholder()
 {
+    static const char placeholder = [] {
+        const wchar_t middleDot = L'\u00B7';
+        char narrow = 0;
+        BOOL defaulted = FALSE;
+        if (::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &middleDot, 1, &narrow, 1, nullptr, &defaulted) == 1 &&
+            !defaulted && !TAnsiCodePage::Current().IsLead(static_cast<unsigned char>(narrow)))
+            return narrow;
+        return '.';
+    }();
+    return placeholder;
+}
+
+std::string PreviewText(std::string_view Bytes)
+{
+    // No byte below 0x40 is the second byte of a character in any code page
+    // of two bytes a character: every control byte is a character of its own.
+    const char placeholder = ControlPlaceholder();
     std::string out;
-    out.reserve(Text.size() + Text.size() / 16);
-    for (size_t i = 0; i < Text.size(); ++i) {
-        char c = Text[i];
+    out.reserve(Bytes.size() + Bytes.size() / 16);
+    for (std::size_t i = 0; i < Bytes.size(); ++i) {
+        const char c = Bytes[i];
         if (c == '\r') {
             out += "\r\n";
-            if (i + 1 < Text.size() && Text[i + 1] == '\n')
+            if (i + 1 < Bytes.size() && Bytes[i + 1] == '\n')
                 ++i;
         } else if (c == '\n') {
             out += "\r\n";
+        } else if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) {
+            out += placeholder;
         } else {
             out += c;
         }
@@ -36,29 +56,28 @@ std::string ToCrLf(std::string_view Text)
     return out;
 }
 
-std::string ReadTextFile(const std::string& FileName)
+std::string ReadPreview(HANDLE File, uint64_t FileSize)
 {
-    TFileHandle file(::CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
-        throw std::runtime_error("Cannot open " + FileName);
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size))
-        throw std::runtime_error("Cannot read " + FileName);
-    if (static_cast<unsigned long long>(size.QuadPart) > std::string().max_size())
-        throw std::length_error("File too large: " + FileName);
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
-    size_t done = 0;
-    while (done < text.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 30));
+    // One byte more than is shown tells whether the limit falls inside a character.
+    const std::size_t wanted = static_cast<std::size_t>(std::min<uint64_t>(FileSize, PreviewLimit + 1));
+    const auto bytes = std::make_unique_for_overwrite<char[]>(wanted);
+    std::size_t done = 0;
+    while (done < wanted) {
         DWORD got = 0;
-        if (!::ReadFile(file.Get(), text.data() + done, chunk, &got, nullptr))
-            throw std::runtime_error("Cannot read " + FileName);
+        if (!::ReadFile(File, bytes.get() + done, static_cast<DWORD>(wanted - done), &got, nullptr))
+            throw std::runtime_error("Cannot read the cached file");
         if (got == 0)
             break;
         done += got;
     }
-    text.resize(done);
+    const std::string_view read(bytes.get(), done);
+    const std::size_t shown = TAnsiCodePage::Current().CutLength(read, PreviewLimit);
+    std::string text = PreviewText(read.substr(0, shown));
+    if (shown < FileSize) {
+        if (!text.empty() && !text.ends_with("\r\n"))
+            text += "\r\n";
+        text += "[The first " + std::to_string(shown) + " of " + std::to_string(FileSize) + " bytes are shown.]";
+    }
     return text;
 }
 
@@ -110,11 +129,20 @@ void TfrmMorvane::UpdatePreview(const std::string& LocalFileName)
         return;
     }
     try {
-        HeaderMemo.Clear();
         if (browser)
             WebBrowser1.SetVisible(false);
         HeaderMemo.Show();
-        HeaderMemo.SetText(ToCrLf(ReadTextFile(LocalFileName)));
+        TFileHandle file(::CreateFileA(LocalFileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        LARGE_INTEGER size{};
+        if (!file || !::GetFileSizeEx(file.Get(), &size))
+            throw std::runtime_error("Cannot read " + LocalFileName);
+        const std::string text = ReadPreview(file.Get(), static_cast<uint64_t>(size.QuadPart));
+        // Filling the text view is what costs the most, and one selection
+        // brings several notifications: a view that shows the text already
+        // keeps it.
+        if (HeaderMemo.Text() != text)
+            HeaderMemo.SetText(text);
     } catch (const std::exception&) {
         HeaderMemo.Clear();
         HeaderMemo.Show();

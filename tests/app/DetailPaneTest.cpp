@@ -3,6 +3,7 @@
 #include "MainFormFixture.h"
 
 #include <exdisp.h>
+#include <winioctl.h>
 
 #include "app/DetailPane.h"
 #include "app/DisplayText.h"
@@ -11,14 +12,32 @@
 
 namespace {
 
-std::string TempFile(const std::string& name, const std::string& content)
+std::string TempFolder()
 {
     char folder[MAX_PATH];
     ::GetTempPathA(MAX_PATH, folder);
-    std::string path = std::string(folder) + "morvane-pane-" + name;
+    return folder;
+}
+
+std::string TempFile(const std::string& name, const std::string& content)
+{
+    std::string path = TempFolder() + "morvane-pane-" + name;
     TFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     ::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    return path;
+}
+
+// A file of Size zero bytes that takes no room on a disk that keeps files sparse.
+std::string SparseFile(const std::string& name, uint64_t Size)
+{
+    std::string path = TempFolder() + "morvane-pane-" + name;
+    TFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD ignored = 0;
+    ::DeviceIoControl(file.Get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(Size);
+    EXPECT_TRUE(::SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.Get())) << path;
     return path;
 }
 
@@ -59,28 +78,20 @@ TEST(PreviewRouting, BrowserByTheFinalExtensionCaseSensitive)
         EXPECT_FALSE(PreviewsInBrowser(path)) << path;
 }
 
-TEST(PreviewText, EveryLoneCrAndLoneLfBecomesCrLf)
+TEST(PreviewText, LoneCrAndLoneLfBecomeCrLfAndControlBytesButTabAPlaceholder)
 {
-    EXPECT_EQ(ToCrLf("a\rb\nc\r\nd"), "a\r\nb\r\nc\r\nd");
-    EXPECT_EQ(ToCrLf("\n\n\r\r"), "\r\n\r\n\r\n\r\n");
-    EXPECT_EQ(ToCrLf("\r\n\r"), "\r\n\r\n");
-    EXPECT_EQ(ToCrLf("\n\r"), "\r\n\r\n");
-    EXPECT_EQ(ToCrLf(""), "");
-    EXPECT_EQ(ToCrLf(std::string("a\0b", 3)), std::string("a\0b", 3));
-}
-
-TEST(PreviewText, AFileHeldOpenForWritingCannotBeRead)
-{
-    std::string path = TempFile("locked.txt", "text");
-    EXPECT_EQ(ReadTextFile(path), "text");
-    TFileHandle writer(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(writer);
-    EXPECT_THROW(ReadTextFile(path), std::runtime_error);
-    writer.Reset();
-    EXPECT_THROW(ReadTextFile(""), std::runtime_error);
-    EXPECT_THROW(ReadTextFile(path + ".missing"), std::runtime_error);
-    ::DeleteFileA(path.c_str());
+    EXPECT_EQ(PreviewText("a\rb\nc\r\nd"), "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(PreviewText("\n\n\r\r"), "\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(PreviewText("\r\n\r"), "\r\n\r\n");
+    EXPECT_EQ(PreviewText("\n\r"), "\r\n\r\n");
+    EXPECT_EQ(PreviewText(""), "");
+    const std::string p(1, ControlPlaceholder());
+    EXPECT_EQ(PreviewText(std::string("\0MZ\x01\x1f\tx\x7f\x80\xff", 10)), p + "MZ" + p + p + "\tx" + p + "\x80\xff");
+    // The placeholder is a visible character of its own.
+    const unsigned char shown = static_cast<unsigned char>(p[0]);
+    EXPECT_GT(shown, 0x20);
+    EXPECT_NE(shown, 0x7F);
+    EXPECT_FALSE(::IsDBCSLeadByte(shown));
 }
 
 class DetailPaneTest : public MainFormTest {
@@ -222,6 +233,28 @@ TEST_F(DetailPaneTest, AFileHeldOpenForWritingLeavesTheTextViewEmptyAndVisible)
     EXPECT_TRUE(MemoVisible());
     writer.Reset();
     ::DeleteFileA(locked.LocalFile->c_str());
+}
+
+TEST_F(DetailPaneTest, AnyFileShowsItsFirstPartAndALastLineSayingHowMuch)
+{
+    // Sizes beyond 4 GiB record only their low 32 bits.
+    const uint64_t huge = (5ull << 30) + 3, atLimit = PreviewLimit;
+    TScriptEntry big = Entry("http://example.org/big");
+    big.LocalFile = SparseFile("big[1].iso", huge);
+    big.SizeLow = static_cast<DWORD>(huge);
+    TScriptEntry whole = Entry("http://example.org/whole");
+    whole.LocalFile = SparseFile("whole[1].bin", atLimit);
+    whole.SizeLow = static_cast<DWORD>(atLimit);
+    Cache.Entries = {big, whole};
+    TfrmMorvane& form = Listed();
+    const std::string dots(PreviewLimit, ControlPlaceholder());
+    Select("http://example.org/big");
+    EXPECT_EQ(form.HeaderMemo.Text(),
+              dots + "\r\n[The first " + std::to_string(PreviewLimit) + " of 5368709123 bytes are shown.]");
+    Select("http://example.org/whole");
+    EXPECT_EQ(form.HeaderMemo.Text(), dots);
+    ::DeleteFileA(big.LocalFile->c_str());
+    ::DeleteFileA(whole.LocalFile->c_str());
 }
 
 TEST_F(DetailPaneTest, AGoneEntryShowsTheTextsWithoutValuesAndNoOtherEntrysData)
