@@ -18,6 +18,94 @@ bool PreviewsInBrowser(std::string_view LocalFileName)
     return false;
 }
 
+namespace {
+
+// Whether a step of a path names a device, with or without an extension:
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM and LPT with a digit (or a
+// superscript 1, 2, 3). Letter case and blanks before the extension do not count.
+bool IsDeviceName(std::wstring_view Step)
+{
+    std::wstring_view base = Step.substr(0, Step.find(L'.'));
+    while (!base.empty() && base.back() == L' ')
+        base.remove_suffix(1);
+    std::wstring name(base);
+    for (wchar_t& c : name)
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    for (std::wstring_view device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (name == device)
+            return true;
+    if (name.size() != 4 || (name.compare(0, 3, L"COM") != 0 && name.compare(0, 3, L"LPT") != 0))
+        return false;
+    const wchar_t digit = name[3];
+    return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
+}
+
+bool IsLocalDrive(char Letter)
+{
+    const char root[] = {Letter, ':', '\\', '\0'};
+    switch (::GetDriveTypeA(root)) {
+    case DRIVE_FIXED:
+    case DRIVE_REMOVABLE:
+    case DRIVE_CDROM:
+    case DRIVE_RAMDISK:
+        return true;
+    default: // a network drive, or no drive at all
+        return false;
+    }
+}
+
+char AsciiUpper(char C)
+{
+    return C >= 'a' && C <= 'z' ? static_cast<char>(C - 'a' + 'A') : C;
+}
+
+} // namespace
+
+bool IsPlainLocalPath(const std::string& FileName)
+{
+    // "X:\" and a name; no other colon (that would be a stream), no control byte.
+    if (FileName.size() < 4 || AsciiUpper(FileName[0]) < 'A' || AsciiUpper(FileName[0]) > 'Z' ||
+        FileName[1] != ':' || FileName[2] != '\\' || FileName.find(':', 2) != std::string::npos)
+        return false;
+    for (char c : FileName)
+        if (static_cast<unsigned char>(c) < 0x20)
+            return false;
+    // Its own canonical form: no "." or ".." step, no slash, no step that ends
+    // in a dot or a blank. A longer canonical form is another name as well.
+    std::string full(FileName.size() + 1, '\0');
+    const DWORD length = ::GetFullPathNameA(FileName.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length != FileName.size() || AsciiUpper(full[0]) != AsciiUpper(FileName[0]) ||
+        full.compare(1, length - 1, FileName, 1) != 0)
+        return false;
+    // No step names a device. The steps are split in UTF-16: in a code page of
+    // two bytes a character, a backslash byte may be the second of a character.
+    const std::wstring wide = AnsiToWide(FileName);
+    for (std::size_t at = 3; at <= wide.size();) {
+        const std::size_t end = std::min(wide.find(L'\\', at), wide.size());
+        if (IsDeviceName(std::wstring_view(wide).substr(at, end - at)))
+            return false;
+        at = end + 1;
+    }
+    return IsLocalDrive(FileName[0]);
+}
+
+TCachedFile OpenCachedFile(const std::string& FileName, uint32_t Size)
+{
+    TCachedFile file;
+    if (!IsPlainLocalPath(FileName))
+        return file;
+    constexpr DWORD shared = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    file.Handle.Reset(::CreateFileA(FileName.c_str(), GENERIC_READ, shared, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file.Handle || ::GetFileType(file.Handle.Get()) != FILE_TYPE_DISK ||
+        !::GetFileSizeEx(file.Handle.Get(), &size) || static_cast<uint32_t>(size.QuadPart) != Size)
+        return {};
+    file.Size = static_cast<uint64_t>(size.QuadPart);
+    return file;
+}
+
 char ControlPlaceholder()
 {
     static const char placeholder = [] {
@@ -108,21 +196,24 @@ void TfrmMorvane::CacheListViewChange(TListView&, int, UINT)
         return;
     }
     if (PreviewOn())
-        UpdatePreview(IECache1.EntryInfo().LocalFileName);
+        UpdatePreview(IECache1.EntryInfo());
     SetFileInformation(&IECache1.EntryInfo());
 }
 
-void TfrmMorvane::UpdatePreview(const std::string& LocalFileName)
+void TfrmMorvane::UpdatePreview(const TEntryInfo& Entry)
 {
     // Without a browser control (none on this machine) pages and images show
     // the blank preview area, and nothing is reported.
     const bool browser = WebBrowser1.Browser() != nullptr;
-    if (PreviewsInBrowser(LocalFileName)) {
+    // Only the entry's own file: otherwise the text view shows, empty.
+    TCachedFile file = OpenCachedFile(Entry.LocalFileName, Entry.Size);
+    if (file && PreviewsInBrowser(Entry.LocalFileName)) {
+        file = {}; // the browser view opens it itself
         // Nothing of an earlier entry stays in the hidden text view.
         HeaderMemo.Clear();
         if (browser) {
             // Failures here go to the application's error box.
-            WebBrowser1.Navigate(AnsiToWide(LocalFileName));
+            WebBrowser1.Navigate(AnsiToWide(Entry.LocalFileName));
             WebBrowser1.SetVisible(true);
         }
         HeaderMemo.Hide();
@@ -132,12 +223,7 @@ void TfrmMorvane::UpdatePreview(const std::string& LocalFileName)
         if (browser)
             WebBrowser1.SetVisible(false);
         HeaderMemo.Show();
-        TFileHandle file(::CreateFileA(LocalFileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        LARGE_INTEGER size{};
-        if (!file || !::GetFileSizeEx(file.Get(), &size))
-            throw std::runtime_error("Cannot read " + LocalFileName);
-        const std::string text = ReadPreview(file.Get(), static_cast<uint64_t>(size.QuadPart));
+        const std::string text = file ? ReadPreview(file.Handle.Get(), file.Size) : std::string();
         // Filling the text view is what costs the most, and one selection
         // brings several notifications: a view that shows the text already
         // keeps it.

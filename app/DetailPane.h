@@ -18,6 +18,25 @@ inline constexpr std::size_t PreviewLimit = 256 * 1024;
 // cache's "[n]" stands before it), letter case significant.
 bool PreviewsInBrowser(std::string_view LocalFileName);
 
+// Whether a local file name may be opened: a plain absolute path on a local
+// drive, its own canonical form. Never a network, device or raw path, a
+// device name (CON, NUL, COM1 ...), a "." or ".." step or a stream.
+bool IsPlainLocalPath(const std::string& FileName);
+
+// An entry's own cached file, open for reading while others may read, write
+// and delete it.
+struct TCachedFile {
+    TFileHandle Handle;
+    uint64_t Size = 0;
+    explicit operator bool() const { return static_cast<bool>(Handle); }
+};
+
+// The cached file of an entry whose local file name is FileName and whose
+// recorded size is Size (the low 32 bits of the file's size). Not open when
+// the name may not be opened, the file cannot be opened, or its size is
+// another: then the file is not the entry's own.
+TCachedFile OpenCachedFile(const std::string& FileName, uint32_t Size);
+
 // The byte that stands for a control byte in the text view: the middle dot
 // where the ANSI code page has it as a character of one byte, else '.'.
 char ControlPlaceholder();

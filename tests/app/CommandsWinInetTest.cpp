@@ -1,5 +1,6 @@
-// "Delete All" with cookies chosen, against Wine's own WinINet: every cookie
-// goes, the cached documents stay. It deletes every cookie of the account, so
+// Against Wine's own WinINet: "Delete All" with cookies chosen deletes every
+// cookie and keeps the cached documents; the files WinINet writes are
+// previewed as their entries' own. It deletes every cookie of the account, so
 // elsewhere it runs only when writing is allowed (RealCacheWrites.h).
 #include <gtest/gtest.h>
 
@@ -147,4 +148,28 @@ TEST_F(CommandsOnWinInet, DeleteAllWithCookiesChosenDeletesEveryCookieAndKeepsTh
         rows.emplace_back(Form->CacheListView.Caption(i));
     EXPECT_NE(std::find(rows.begin(), rows.end(), Documents[0]), rows.end());
     EXPECT_NE(std::find(rows.begin(), rows.end(), Documents[1]), rows.end());
+}
+
+TEST_F(CommandsOnWinInet, WinInetsOwnCookieAndDocumentFilesArePreviewedAsTheirEntries)
+{
+    // Their sizes are the sizes WinINet records: none is taken for another entry's file.
+    ASSERT_TRUE(CommitDocument(Documents[1], "txt", "two"));
+    ASSERT_TRUE(::InternetSetCookieA(CookieSites[0].c_str(), "visit", "1; expires=Fri, 01-Jan-2037 00:00:00 GMT"));
+    Form = MakeForm<TfrmMorvane>();
+    Form->LoadCache();
+    std::size_t cookies = 0;
+    for (std::size_t i = 0; i < Form->CacheListView.ItemCount(); ++i) {
+        const std::string url(Form->CacheListView.Caption(i));
+        if (url.find("morvane-commands.example") == std::string::npos)
+            continue;
+        Form->CacheListView.SetSelectedIndex(static_cast<int>(i));
+        const std::string shown = Form->HeaderMemo.Text();
+        if (url == Documents[1]) {
+            EXPECT_EQ(shown, "two");
+        } else if (url.rfind("Cookie:", 0) == 0) {
+            ++cookies;
+            EXPECT_NE(shown.find("visit"), std::string::npos) << url << ": " << shown;
+        }
+    }
+    EXPECT_EQ(cookies, 1u);
 }

@@ -94,6 +94,29 @@ TEST(PreviewText, LoneCrAndLoneLfBecomeCrLfAndControlBytesButTabAPlaceholder)
     EXPECT_FALSE(::IsDBCSLeadByte(shown));
 }
 
+TEST(PreviewPaths, OnlyAPlainAbsolutePathOnALocalDriveMayBeOpened)
+{
+    const std::string folder = TempFolder();
+    EXPECT_TRUE(IsPlainLocalPath(folder + "page[1].htm"));
+    EXPECT_TRUE(IsPlainLocalPath("C:\\users\\a\\INetCache\\IE\\X1\\console[1].txt"));
+    for (const std::string& path :
+         {std::string("\\\\server\\share\\a.txt"), std::string("//server/share/a.txt"), std::string("\\\\.\\C:\\a.txt"),
+          std::string("\\\\?\\C:\\a.txt"), std::string("\\\\.\\pipe\\a"), std::string("C:\\c\\CON"),
+          std::string("C:\\c\\nul.txt"), std::string("C:\\c\\Com1"), std::string("C:\\lpt9 .log"),
+          std::string("C:\\c\\conout$"), folder + "..\\a.txt", folder + ".\\a.txt", folder + "a.txt.",
+          folder + "a.txt ", std::string("C:/c/a.txt"), std::string("C:\\c/a.txt"), std::string("C:c\\a.txt"),
+          std::string("\\c\\a.txt"), std::string("c\\a.txt"), std::string("C:\\c\\a.txt:stream"),
+          std::string("C:\\c\\\\a.txt"), std::string("C:\\c\\a\tb.txt"), std::string(""), std::string("C:\\")})
+        EXPECT_FALSE(IsPlainLocalPath(path)) << path;
+    // A drive letter that names no drive is no local drive.
+    char unused = 0;
+    for (char letter = 'Z'; letter > 'C' && !unused; --letter)
+        if (!(::GetLogicalDrives() & (1u << (letter - 'A'))))
+            unused = letter;
+    ASSERT_NE(unused, 0);
+    EXPECT_FALSE(IsPlainLocalPath(std::string(1, unused) + ":\\c\\a.txt"));
+}
+
 class DetailPaneTest : public MainFormTest {
 protected:
     TfrmMorvane& Listed()
@@ -116,22 +139,38 @@ protected:
                 Form->Label5.Text()};
     }
     bool MemoVisible() const { return (::GetWindowLongA(Form->HeaderMemo.Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
+    // An entry whose cached file holds Content and whose recorded size is that of the file.
+    TScriptEntry FileEntry(const std::string& url, const std::string& name, const std::string& content)
+    {
+        TScriptEntry e = Entry(url);
+        e.LocalFile = TempFile(name, content);
+        e.SizeLow = static_cast<DWORD>(content.size());
+        FFiles.push_back(*e.LocalFile);
+        return e;
+    }
+    void TearDown() override
+    {
+        MainFormTest::TearDown();
+        for (const std::string& file : FFiles)
+            ::DeleteFileA(file.c_str());
+    }
+
+private:
+    std::vector<std::string> FFiles;
 };
 
 TEST_F(DetailPaneTest, ACookieFileShowsAsTextWithLineBreaksMadeCrLf)
 {
-    TScriptEntry cookie = Entry("Cookie:user@example.org/", COOKIE_CACHE_ENTRY);
-    cookie.LocalFile = TempFile("user@example[1].txt", "id\n42\rexample.org/\r\n");
+    TScriptEntry cookie = FileEntry("Cookie:user@example.org/", "user@example[1].txt", "id\n42\rexample.org/\r\n");
+    cookie.Type = COOKIE_CACHE_ENTRY;
     cookie.HitRate = 3;
-    cookie.SizeLow = 22;
     Cache.Entries = {cookie};
     TfrmMorvane& form = Listed();
     Select("Cookie:user@example.org/");
     EXPECT_EQ(form.HeaderMemo.Text(), "id\r\n42\r\nexample.org/\r\n");
     EXPECT_TRUE(MemoVisible());
     EXPECT_EQ(form.Label1.Caption(), "Hitrate: 3");
-    EXPECT_EQ(form.Label2.Caption(), "FileSize: 22");
-    ::DeleteFileA(cookie.LocalFile->c_str());
+    EXPECT_EQ(form.Label2.Caption(), "FileSize: 20");
 }
 
 TEST_F(DetailPaneTest, AVisitedLinkRecordShowsAnEmptyTextViewAndStillSetsTheLabels)
@@ -176,11 +215,9 @@ TEST_F(DetailPaneTest, EachTimeLabelShowsItsOwnTime)
 
 TEST_F(DetailPaneTest, WithThePreviewOffAnotherRowChangesTheLabelsOnly)
 {
-    TScriptEntry first = Entry("http://example.org/a.css");
-    first.LocalFile = TempFile("a[2].css", "first");
+    TScriptEntry first = FileEntry("http://example.org/a.css", "a[2].css", "first");
     first.HitRate = 1;
-    TScriptEntry second = Entry("http://example.org/b.css");
-    second.LocalFile = TempFile("b[2].css", "second");
+    TScriptEntry second = FileEntry("http://example.org/b.css", "b[2].css", "second");
     second.HitRate = 2;
     Cache.Entries = {first, second};
     TfrmMorvane& form = Listed();
@@ -192,18 +229,13 @@ TEST_F(DetailPaneTest, WithThePreviewOffAnotherRowChangesTheLabelsOnly)
     EXPECT_EQ(form.Label1.Caption(), "Hitrate: 2");
     EXPECT_EQ(form.HeaderMemo.Text(), "first");
     EXPECT_TRUE(MemoVisible());
-    ::DeleteFileA(first.LocalFile->c_str());
-    ::DeleteFileA(second.LocalFile->c_str());
 }
 
 TEST_F(DetailPaneTest, PagesAndImagesGoToTheBrowserViewBehindAnEmptiedHiddenTextView)
 {
-    TScriptEntry page = Entry("http://example.org/page.htm");
-    page.LocalFile = TempFile("page[1].htm", "<html><body>x</body></html>");
-    TScriptEntry text = Entry("http://example.org/a.css");
-    text.LocalFile = TempFile("a[1].css", "body{}");
-    TScriptEntry setup = Entry("http://example.org/setup.exe");
-    setup.LocalFile = TempFile("setup.htm[1].exe", "MZ");
+    TScriptEntry page = FileEntry("http://example.org/page.htm", "page[1].htm", "<html><body>x</body></html>");
+    TScriptEntry text = FileEntry("http://example.org/a.css", "a[1].css", "body{}");
+    TScriptEntry setup = FileEntry("http://example.org/setup.exe", "setup.htm[1].exe", "MZ");
     Cache.Entries = {page, text, setup};
     TfrmMorvane& form = Listed();
     Select("http://example.org/a.css");
@@ -214,25 +246,73 @@ TEST_F(DetailPaneTest, PagesAndImagesGoToTheBrowserViewBehindAnEmptiedHiddenText
     Select("http://example.org/setup.exe");
     EXPECT_TRUE(MemoVisible());
     EXPECT_EQ(form.HeaderMemo.Text(), "MZ");
-    for (const TScriptEntry& e : {page, text, setup})
-        ::DeleteFileA(e.LocalFile->c_str());
 }
 
-TEST_F(DetailPaneTest, AFileHeldOpenForWritingLeavesTheTextViewEmptyAndVisible)
+TEST_F(DetailPaneTest, AFileThatAnotherProgramWritesAndMayDeleteIsShown)
 {
-    TScriptEntry locked = Entry("http://example.org/locked.txt");
-    locked.LocalFile = TempFile("locked[1].txt", "secret");
-    Cache.Entries = {locked};
+    TScriptEntry e = FileEntry("http://example.org/busy.txt", "busy[1].txt", "being written");
+    Cache.Entries = {e};
     TfrmMorvane& form = Listed();
-    TFileHandle writer(::CreateFileA(locked.LocalFile->c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    TFileHandle writer(::CreateFileA(e.LocalFile->c_str(), GENERIC_WRITE | DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                     nullptr));
     ASSERT_TRUE(writer);
-    form.HeaderMemo.SetText("earlier");
-    Select("http://example.org/locked.txt");
-    EXPECT_EQ(form.HeaderMemo.Text(), "");
+    Select("http://example.org/busy.txt");
+    EXPECT_EQ(form.HeaderMemo.Text(), "being written");
+}
+
+TEST_F(DetailPaneTest, OnlyTheEntrysOwnLocalFileIsOpened)
+{
+    // The file is there, but the names lead to it through detours, or lead
+    // elsewhere; a page by such a name goes to no browser either.
+    TScriptEntry plain = FileEntry("http://example.org/plain", "own[1].txt", "own data");
+    const std::string name = *plain.LocalFile;
+    const std::string folder = name.substr(0, name.rfind('\\') + 1);
+    const std::string file = name.substr(folder.size());
+    std::vector<std::string> detours = {folder + "sub\\..\\" + file, folder + ".\\" + file, folder + file + ".",
+                                        "\\\\127.0.0.1\\c$\\" + name.substr(3), "\\\\?\\" + name, "\\\\.\\" + name,
+                                        "//localhost/" + name.substr(3), folder + "con.txt", "C:" + name.substr(3)};
+    Cache.Entries = {plain};
+    for (std::size_t i = 0; i < detours.size(); ++i) {
+        TScriptEntry e = plain;
+        e.Url = "http://example.org/detour" + std::to_string(i);
+        e.LocalFile = detours[i];
+        Cache.Entries.push_back(e);
+    }
+    TScriptEntry page = FileEntry("http://example.org/page", "own[1].htm", "own data");
+    page.LocalFile = folder + "sub\\..\\" + page.LocalFile->substr(folder.size());
+    Cache.Entries.push_back(page);
+    TfrmMorvane& form = Listed();
+    Select("http://example.org/plain");
+    ASSERT_EQ(form.HeaderMemo.Text(), "own data");
+    for (std::size_t i = 0; i < detours.size(); ++i) {
+        Select("http://example.org/detour" + std::to_string(i));
+        EXPECT_EQ(form.HeaderMemo.Text(), "") << detours[i];
+        EXPECT_TRUE(MemoVisible());
+    }
+    Select("http://example.org/page");
     EXPECT_TRUE(MemoVisible());
-    writer.Reset();
-    ::DeleteFileA(locked.LocalFile->c_str());
+    EXPECT_EQ(form.HeaderMemo.Text(), "");
+}
+
+TEST_F(DetailPaneTest, AFileOfAnotherSizeThanTheEntryRecordsIsNotShown)
+{
+    // The entry's file was removed and its name given to another entry's file.
+    TScriptEntry own = FileEntry("http://example.org/own", "shared[1].txt", "the other entry's data");
+    TScriptEntry stale = own;
+    stale.Url = "http://example.org/stale";
+    stale.SizeLow = 7;
+    TScriptEntry page = FileEntry("http://example.org/page.htm", "replaced[1].htm", "<html></html>");
+    page.SizeLow += 1;
+    Cache.Entries = {own, stale, page};
+    TfrmMorvane& form = Listed();
+    Select("http://example.org/own");
+    ASSERT_EQ(form.HeaderMemo.Text(), "the other entry's data");
+    Select("http://example.org/stale");
+    EXPECT_EQ(form.HeaderMemo.Text(), "");
+    Select("http://example.org/page.htm");
+    EXPECT_TRUE(MemoVisible());
+    EXPECT_EQ(form.Label2.Caption(), "FileSize: 14");
 }
 
 TEST_F(DetailPaneTest, AnyFileShowsItsFirstPartAndALastLineSayingHowMuch)
@@ -259,9 +339,8 @@ TEST_F(DetailPaneTest, AnyFileShowsItsFirstPartAndALastLineSayingHowMuch)
 
 TEST_F(DetailPaneTest, AGoneEntryShowsTheTextsWithoutValuesAndNoOtherEntrysData)
 {
-    TScriptEntry a = Entry("http://example.org/a");
+    TScriptEntry a = FileEntry("http://example.org/a", "a[1].txt", "content of a");
     a.HitRate = 5;
-    a.LocalFile = TempFile("a[1].txt", "content of a");
     TScriptEntry b = Entry("http://example.org/b");
     Cache.Entries = {a, b};
     TfrmMorvane& form = Listed();
@@ -274,7 +353,6 @@ TEST_F(DetailPaneTest, AGoneEntryShowsTheTextsWithoutValuesAndNoOtherEntrysData)
                                                       "Last modified: ", "Expire: "}));
     EXPECT_EQ(form.HeaderMemo.Text(), "");
     EXPECT_TRUE(MemoVisible());
-    ::DeleteFileA(a.LocalFile->c_str());
 }
 
 TEST_F(DetailPaneTest, NoRowsOrNoSelectionChangeNothing)
@@ -290,10 +368,8 @@ TEST_F(DetailPaneTest, NoRowsOrNoSelectionChangeNothing)
 
 TEST_F(DetailPaneTest, WithoutABrowserControlTextStillShowsAndPagesShowABlankArea)
 {
-    TScriptEntry text = Entry("http://example.org/a.css");
-    text.LocalFile = TempFile("nb[1].css", "body{}");
-    TScriptEntry page = Entry("http://example.org/page.htm");
-    page.LocalFile = TempFile("nb[1].htm", "<html></html>");
+    TScriptEntry text = FileEntry("http://example.org/a.css", "nb[1].css", "body{}");
+    TScriptEntry page = FileEntry("http://example.org/page.htm", "nb[1].htm", "<html></html>");
     page.HitRate = 7;
     Cache.Entries = {text, page};
     TNoBrowserControl none;
@@ -307,6 +383,4 @@ TEST_F(DetailPaneTest, WithoutABrowserControlTextStillShowsAndPagesShowABlankAre
     EXPECT_FALSE(MemoVisible());
     EXPECT_EQ(form.Label1.Caption(), "Hitrate: 7");
     EXPECT_TRUE(Boxes.empty()) << Boxes.front();
-    ::DeleteFileA(text.LocalFile->c_str());
-    ::DeleteFileA(page.LocalFile->c_str());
 }

@@ -1,6 +1,6 @@
 // TIECache against the scripted WinINet: one call into a kept buffer that
-// grows when an entry needs more, the codes, the enumeration loop, the filter mask and patterns, the entry record and the
-// library check.
+// grows when an entry needs more, the codes, the enumeration loop, the filter
+// mask and patterns, the entry record and the library check.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
