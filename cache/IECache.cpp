@@ -192,6 +192,7 @@ uint32_t TIECache::SizedCall(Call WinInetCall)
 
 void TIECache::Grow(DWORD Size)
 {
+    // The old buffer goes before the new one is made.
     FBuffer.reset();
     FBufferSize = 0;
     FBuffer = std::make_unique_for_overwrite<std::byte[]>(Size);

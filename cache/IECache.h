@@ -8,8 +8,8 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
