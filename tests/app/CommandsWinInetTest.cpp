@@ -1,7 +1,6 @@
-// Against Wine's own WinINet: "Delete All" with cookies chosen deletes every
-// cookie and keeps the cached documents; the files WinINet writes are
-// previewed as their entries' own. It deletes every cookie of the account, so
-// elsewhere it runs only when writing is allowed (RealCacheWrites.h).
+// Against Wine's own WinINet: "Delete All" with cookies chosen (every cookie goes, the documents stay), and
+// WinINet's files previewed as their entries' own. It deletes every cookie of the account, so elsewhere it
+// runs only when writing is allowed (RealCacheWrites.h).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -152,24 +151,20 @@ TEST_F(CommandsOnWinInet, DeleteAllWithCookiesChosenDeletesEveryCookieAndKeepsTh
 
 TEST_F(CommandsOnWinInet, WinInetsOwnCookieAndDocumentFilesArePreviewedAsTheirEntries)
 {
-    // Their sizes are the sizes WinINet records: none is taken for another entry's file.
+    // The sizes WinINet records are its files' sizes: none is taken for another entry's file.
     ASSERT_TRUE(CommitDocument(Documents[1], "txt", "two"));
     ASSERT_TRUE(::InternetSetCookieA(CookieSites[0].c_str(), "visit", "1; expires=Fri, 01-Jan-2037 00:00:00 GMT"));
     Form = MakeForm<TfrmMorvane>();
     Form->LoadCache();
-    std::size_t cookies = 0;
+    std::vector<std::string> shown;
     for (std::size_t i = 0; i < Form->CacheListView.ItemCount(); ++i) {
         const std::string url(Form->CacheListView.Caption(i));
-        if (url.find("morvane-commands.example") == std::string::npos)
+        if (url != Documents[1] && (url.rfind("Cookie:", 0) != 0 || url.find("morvane-commands") == std::string::npos))
             continue;
         Form->CacheListView.SetSelectedIndex(static_cast<int>(i));
-        const std::string shown = Form->HeaderMemo.Text();
-        if (url == Documents[1]) {
-            EXPECT_EQ(shown, "two");
-        } else if (url.rfind("Cookie:", 0) == 0) {
-            ++cookies;
-            EXPECT_NE(shown.find("visit"), std::string::npos) << url << ": " << shown;
-        }
+        shown.push_back(Form->HeaderMemo.Text().substr(0, 5));
     }
-    EXPECT_EQ(cookies, 1u);
+    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "two"), shown.end());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "visit"), shown.end()); // a cookie file starts with its name
 }
