@@ -5,40 +5,31 @@
 
 namespace {
 
-bool IsDelimiter(char c)
-{
-    return c == '\\' || c == '/' || c == ':';
-}
-
 // The folder part of a file name, ending in its delimiter ("C:\dir\"); empty when none.
-// Read a character at a time from the start: a character's second byte may be a backslash.
-std::string ExtractFilePath(std::string_view Name, TSettingsFileSystem& FileSystem)
+std::wstring ExtractFilePath(std::wstring_view Name)
 {
-    std::size_t end = 0;
-    for (std::size_t i = 0; i < Name.size(); i += FileSystem.IsLeadByte(static_cast<unsigned char>(Name[i])) ? 2 : 1)
-        if (IsDelimiter(Name[i]))
-            end = i + 1;
-    return std::string(Name.substr(0, end));
+    const std::size_t last = Name.find_last_of(L"\\/:");
+    return std::wstring(Name.substr(0, last == std::wstring_view::npos ? 0 : last + 1));
 }
 
 // The folder of a file name without a trailing separator, except for a root ("C:\").
-std::string ExtractFileDir(std::string_view Name, TSettingsFileSystem& FileSystem)
+std::wstring ExtractFileDir(std::wstring_view Name)
 {
-    std::string path = ExtractFilePath(Name, FileSystem);
-    if (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && path[path.size() - 2] != ':' &&
-        !IsDelimiter(path[path.size() - 2]))
+    std::wstring path = ExtractFilePath(Name);
+    auto delimiter = [](wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; };
+    if (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/') && !delimiter(path[path.size() - 2]))
         path.pop_back();
     return path;
 }
 
 // Creates Folder with every missing parent.
-void ForceFolders(TSettingsFileSystem& FileSystem, const std::string& Folder)
+void ForceFolders(TSettingsFileSystem& FileSystem, const std::wstring& Folder)
 {
-    std::vector<std::string> missing;
-    std::string current = Folder;
+    std::vector<std::wstring> missing;
+    std::wstring current = Folder;
     while (!current.empty() && !FileSystem.Attributes(current).Exists) {
         missing.push_back(current);
-        std::string parent = ExtractFileDir(current, FileSystem);
+        std::wstring parent = ExtractFileDir(current);
         if (parent == current)
             break;
         current = std::move(parent);
@@ -74,13 +65,13 @@ TJvAppIniFileStorage::~TJvAppIniFileStorage()
     }
 }
 
-std::string TJvAppIniFileStorage::FullFileName() const
+std::wstring TJvAppIniFileStorage::FullFileName() const
 {
-    std::string folder = ExtractFilePath(FFileSystem->ModuleFileName(), *FFileSystem);
+    std::wstring folder = ExtractFilePath(FFileSystem->ModuleFileName());
     if (folder.empty())
         return {};
-    if (folder.back() != '\\')
-        folder.push_back('\\');
+    if (folder.back() != L'\\')
+        folder.push_back(L'\\');
     return folder.append(FileName);
 }
 
@@ -89,7 +80,7 @@ void TJvAppIniFileStorage::ReadSettingsFile()
     if (FSettingsRead)
         return;
     FSettingsRead = true;
-    std::string name = FullFileName();
+    std::wstring name = FullFileName();
     if (name.empty())
         return;
     TSettingsFileSystem::TAttributes attributes = FFileSystem->Attributes(name);
@@ -103,7 +94,7 @@ void TJvAppIniFileStorage::ReadSettingsFile()
             return;
         }
         FDocument.Load(*bytes);
-        FDocument.SetFileName(name);
+        FReadFrom = std::move(name);
     } catch (const std::bad_alloc&) {
         FDocument.Clear();
         FFileUnreadable = true;
@@ -112,16 +103,14 @@ void TJvAppIniFileStorage::ReadSettingsFile()
 
 bool TJvAppIniFileStorage::WriteSettingsFile()
 {
-    std::string name = FullFileName();
+    const std::wstring name = FullFileName();
     if (name.empty() || ReadOnly() || FFileUnreadable)
         return false;
-    if (!FDocument.FileName().empty()) {
-        std::string folder = ExtractFileDir(FDocument.FileName(), *FFileSystem);
-        if (!folder.empty() && !FFileSystem->Attributes(folder).Exists)
-            ForceFolders(*FFileSystem, folder);
-    }
+    // The file read at start lost its folder meanwhile: the folder is made again.
+    if (!FReadFrom.empty())
+        ForceFolders(*FFileSystem, ExtractFileDir(FReadFrom));
     const std::string bytes = FDocument.Save();
-    std::string temporary = name + "." + std::to_string(FFileSystem->ProcessId()) + ".tmp";
+    const std::wstring temporary = name + L"." + std::to_wstring(FFileSystem->ProcessId()) + L".tmp";
     switch (FFileSystem->WriteNewFile(temporary, bytes)) {
     case TSettingsFileSystem::TWriteResult::Written:
         if (FFileSystem->MoveReplacing(temporary, name))

@@ -29,7 +29,7 @@ public:
     // Writes the settings file (WriteSettingsFile); failures are silent.
     ~TJvAppIniFileStorage() override;
 
-    static constexpr std::string_view FileName = "morvane.ini";
+    static constexpr std::wstring_view FileName = L"morvane.ini";
     // True when set, or when the file was read-only at ReadSettingsFile.
     bool ReadOnly() const { return FReadOnly || FFileReadOnly; }
     void SetReadOnly(bool Value) { FReadOnly = Value; }
@@ -38,7 +38,7 @@ public:
     const TIniDocument& Document() const { return FDocument; }
 
     // The executable's folder and FileName; empty when the executable's name cannot be had.
-    std::string FullFileName() const;
+    std::wstring FullFileName() const;
 
     // Once: forms the full name, notes whether the file is read-only, and loads
     // the file into the document when it exists. Later calls do nothing.
@@ -85,6 +85,7 @@ private:
     TJvAppIniStorageOptions FStorageOptions;
 
     bool FSettingsRead = false;
+    std::wstring FReadFrom;         // the file loaded at ReadSettingsFile; empty when none was
     bool FFileReadOnly = false;     // the file's read-only attribute at ReadSettingsFile
     bool FFileUnreadable = false;   // the file existed but could not be read: never overwrite it
 };

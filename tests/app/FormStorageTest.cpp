@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::string kIni = "C:\\app\\morvane.ini";
+const std::wstring kIni = L"C:\\app\\morvane.ini";
 
 class FormStorageTest : public MainFormTest {
 protected:

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cwchar>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -24,12 +26,21 @@ std::string ModuleFolder()
     return path.substr(0, path.find_last_of('\\'));
 }
 
+// A name of the ANSI code page as the wide functions take it.
+std::wstring Wide(const std::string& Name)
+{
+    std::wstring wide(Name.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, Name.data(), static_cast<int>(Name.size()), wide.data(),
+                                    static_cast<int>(wide.size())));
+    return wide;
+}
+
 bool Exists(const std::string& Name)
 {
     return GetFileAttributesA(Name.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ReadBytes(const std::string& Name)
+std::string ReadBytes(const std::filesystem::path& Name)
 {
     std::ifstream in(Name, std::ios::binary);
     std::ostringstream out;
@@ -60,30 +71,40 @@ std::vector<std::string> FolderContent(const std::string& Folder)
     return names;
 }
 
-void RemoveTree(const std::string& Folder)
+// Removes Folder with everything in it, whatever the script of the names.
+void RemoveTree(const std::wstring& Folder)
 {
-    for (const std::string& name : FolderContent(Folder)) {
-        std::string path = Folder + "\\" + name;
-        DWORD attributes = GetFileAttributesA(path.c_str());
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    std::vector<std::pair<std::wstring, bool>> entries;   // path, whether a folder
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((Folder + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
+                entries.emplace_back(Folder + L"\\" + data.cFileName,
+                                     (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+        while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    for (const auto& [path, folder] : entries) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (folder)
             RemoveTree(path);
         else
-            DeleteFileA(path.c_str());
+            DeleteFileW(path.c_str());
     }
-    RemoveDirectoryA(Folder.c_str());
+    RemoveDirectoryW(Folder.c_str());
 }
 
 // The Win32 file system with the executable placed in a folder of the test,
 // and failures to order.
 class TTestFileSystem : public TWin32SettingsFileSystem {
 public:
-    std::string Module;
+    std::wstring Module;
     bool FailWriteHalfway = false;
     bool FailReplace = false;
 
-    std::string ModuleFileName() override { return Module; }
-    TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) override
+    std::wstring ModuleFileName() override { return Module; }
+    TWriteResult WriteNewFile(const std::wstring& Name, std::string_view Bytes) override
     {
         if (FailWriteHalfway) {   // a full disk: part of the file is there, then the write fails
             TWin32SettingsFileSystem::WriteNewFile(Name, Bytes.substr(0, Bytes.size() / 2));
@@ -91,7 +112,7 @@ public:
         }
         return TWin32SettingsFileSystem::WriteNewFile(Name, Bytes);
     }
-    bool MoveReplacing(const std::string& Source, const std::string& Target) override
+    bool MoveReplacing(const std::wstring& Source, const std::wstring& Target) override
     {
         return !FailReplace && TWin32SettingsFileSystem::MoveReplacing(Source, Target);
     }
@@ -106,15 +127,15 @@ protected:
         static int counter = 0;
         Root = std::string(temp) + "morvane-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
                std::to_string(++counter);
-        RemoveTree(Root);
+        RemoveTree(Wide(Root));
         ASSERT_TRUE(CreateDirectoryA(Root.c_str(), nullptr));
         UseExecutableFolder(Root);
     }
-    void TearDown() override { RemoveTree(Root); }
+    void TearDown() override { RemoveTree(Wide(Root)); }
 
     void UseExecutableFolder(const std::string& Folder)
     {
-        Fs.Module = Folder + "\\Morvane.exe";
+        Fs.Module = Wide(Folder + "\\Morvane.exe");
         Ini = Folder + "\\morvane.ini";
     }
 
@@ -178,7 +199,7 @@ TEST_F(StorageOnDisk, FileDeletedDuringTheRunIsWrittenAnewWithItsFolders)
     {
         TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &Fs);
         storage.ReadSettingsFile();
-        RemoveTree(Root + "\\a");
+        RemoveTree(Wide(Root + "\\a"));
         ASSERT_FALSE(Exists(folder));
         storage.WriteInteger("frmMorvane\\ShowCmd", 2);
     }
@@ -240,10 +261,28 @@ TEST_F(StorageOnDisk, UnwritablePlaceWritesNothing)
     EXPECT_TRUE(GetFileAttributesA(Ini.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+TEST_F(StorageOnDisk, AFolderNamedInAnotherScriptKeepsTheFileThere)
+{
+    // "Morvane" in Cyrillic letters, none of which the ANSI code page of a
+    // Western system has.
+    const std::wstring folder = Wide(Root) + L"\\\u041C\u043E\u0440\u0432\u0430\u043D\u0435";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    Fs.Module = folder + L"\\Morvane.exe";
+    for (int run = 0; run < 2; ++run) {
+        TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &Fs);
+        EXPECT_EQ(storage.FullFileName(), folder + L"\\morvane.ini");
+        storage.ReadSettingsFile();
+        EXPECT_EQ(storage.ReadInteger("frmMorvane\\ShowCmd", 0), run == 0 ? 0 : 3);
+        storage.WriteInteger("frmMorvane\\ShowCmd", 3);
+    }
+    EXPECT_EQ(ReadBytes(folder + L"\\morvane.ini"), "[frmMorvane]\r\nShowCmd=3\r\n\r\n");
+    EXPECT_EQ(FolderContent(Root).size(), 1u);   // that folder alone
+}
+
 TEST(StorageFileName, DefaultIsBesideTheRunningExecutable)
 {
     TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1");
-    EXPECT_EQ(storage.FullFileName(), ModuleFolder() + "\\morvane.ini");
+    EXPECT_EQ(storage.FullFileName(), Wide(ModuleFolder() + "\\morvane.ini"));
     storage.SetReadOnly(true);   // leave the build folder alone
 }
 
