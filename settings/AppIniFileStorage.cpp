@@ -39,6 +39,16 @@ void ForceFolders(TSettingsFileSystem& FileSystem, const std::wstring& Folder)
             return;
 }
 
+// Folder, then a backslash unless it ends in one, then Name; empty when Folder is.
+std::wstring InFolder(std::wstring Folder, std::wstring_view Name)
+{
+    if (Folder.empty())
+        return {};
+    if (Folder.back() != L'\\')
+        Folder.push_back(L'\\');
+    return Folder.append(Name);
+}
+
 TSettingsFileSystem* ReplacedDefaultFileSystem = nullptr;
 
 } // namespace
@@ -67,12 +77,13 @@ TJvAppIniFileStorage::~TJvAppIniFileStorage()
 
 std::wstring TJvAppIniFileStorage::FullFileName() const
 {
-    std::wstring folder = ExtractFilePath(FFileSystem->ModuleFileName());
-    if (folder.empty())
-        return {};
-    if (folder.back() != L'\\')
-        folder.push_back(L'\\');
-    return folder.append(FileName);
+    return InFolder(ExtractFilePath(FFileSystem->ModuleFileName()), FileName);
+}
+
+std::wstring TJvAppIniFileStorage::PerUserFileName() const
+{
+    const std::wstring folder = FFileSystem->LocalAppDataFolder();
+    return folder.empty() ? std::wstring() : InFolder(InFolder(folder, L"Morvane"), FileName);
 }
 
 void TJvAppIniFileStorage::ReadSettingsFile()
@@ -84,9 +95,14 @@ void TJvAppIniFileStorage::ReadSettingsFile()
     if (name.empty())
         return;
     TSettingsFileSystem::TAttributes attributes = FFileSystem->Attributes(name);
-    FFileReadOnly = attributes.Exists && !attributes.Folder && attributes.ReadOnly;
-    if (!attributes.Exists || attributes.Folder)
-        return;
+    if (!attributes.Exists || attributes.Folder) {
+        // None beside the executable: the current user's own, when there is one.
+        name = PerUserFileName();
+        attributes = name.empty() ? TSettingsFileSystem::TAttributes{} : FFileSystem->Attributes(name);
+        if (!attributes.Exists || attributes.Folder)
+            return;
+    }
+    FFileReadOnly = attributes.ReadOnly;
     try {
         std::optional<std::string> bytes = FFileSystem->ReadWholeFile(name);
         if (!bytes) {
@@ -106,25 +122,43 @@ bool TJvAppIniFileStorage::WriteSettingsFile()
     const std::wstring name = FullFileName();
     if (name.empty() || ReadOnly() || FFileUnreadable)
         return false;
-    // The file read at start lost its folder meanwhile: the folder is made again.
-    if (!FReadFrom.empty())
-        ForceFolders(*FFileSystem, ExtractFileDir(FReadFrom));
     const std::string bytes = FDocument.Save();
-    const std::wstring temporary = name + L"." + std::to_wstring(FFileSystem->ProcessId()) + L".tmp";
-    switch (FFileSystem->WriteNewFile(temporary, bytes)) {
+    // The file read at start lost its folder meanwhile: the folder is made again.
+    if (FReadFrom == name)
+        ForceFolders(*FFileSystem, ExtractFileDir(name));
+    TPlaceResult result = WriteFileAt(name, bytes);
+    if (result == TPlaceResult::NotCreated) {
+        // Nothing can be made beside the executable, and no file is there:
+        // the current user's own file, in a folder made when first needed.
+        const std::wstring perUser = PerUserFileName();
+        if (!perUser.empty()) {
+            ForceFolders(*FFileSystem, ExtractFileDir(perUser));
+            result = WriteFileAt(perUser, bytes);
+        }
+    }
+    return result == TPlaceResult::Written;
+}
+
+TJvAppIniFileStorage::TPlaceResult TJvAppIniFileStorage::WriteFileAt(const std::wstring& Name,
+                                                                     const std::string& Bytes)
+{
+    const std::wstring temporary = Name + L"." + std::to_wstring(FFileSystem->ProcessId()) + L".tmp";
+    switch (FFileSystem->WriteNewFile(temporary, Bytes)) {
     case TSettingsFileSystem::TWriteResult::Written:
-        if (FFileSystem->MoveReplacing(temporary, name))
-            return true;
+        if (FFileSystem->MoveReplacing(temporary, Name))
+            return TPlaceResult::Written;
         break;
     case TSettingsFileSystem::TWriteResult::NotCreated:
         // No file can be made beside it (a folder the user may write only this
         // file in): the file itself is written in place rather than not at all.
-        return FFileSystem->OverwriteFile(name, bytes);
+        if (!FFileSystem->Attributes(Name).Exists)
+            return TPlaceResult::NotCreated;
+        return FFileSystem->OverwriteFile(Name, Bytes) ? TPlaceResult::Written : TPlaceResult::Failed;
     case TSettingsFileSystem::TWriteResult::Incomplete:
         break;   // a full disk would cut the file itself short as well
     }
     FFileSystem->RemoveFile(temporary);
-    return false;
+    return TPlaceResult::Failed;
 }
 
 std::optional<std::string> TJvAppIniFileStorage::ReadRaw(std::string_view Path)

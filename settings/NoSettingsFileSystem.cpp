@@ -7,6 +7,7 @@ namespace {
 class TNoSettingsFileSystem : public TSettingsFileSystem {
 public:
     std::wstring ModuleFileName() override { return {}; }
+    std::wstring LocalAppDataFolder() override { return {}; }
     TAttributes Attributes(const std::wstring&) override { return {}; }
     std::optional<std::string> ReadWholeFile(const std::wstring&) override { return std::nullopt; }
     TWriteResult WriteNewFile(const std::wstring&, std::string_view) override { return TWriteResult::NotCreated; }

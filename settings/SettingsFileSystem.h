@@ -22,6 +22,9 @@ public:
 
     // The full name of the running executable; empty when it cannot be had.
     virtual std::wstring ModuleFileName() = 0;
+    // The current user's own folder for the data of programs on this
+    // machine (%LOCALAPPDATA%); empty when it cannot be had.
+    virtual std::wstring LocalAppDataFolder() = 0;
     virtual TAttributes Attributes(const std::wstring& Name) = 0;
     // The whole content of a file; nothing when it cannot be read.
     virtual std::optional<std::string> ReadWholeFile(const std::wstring& Name) = 0;

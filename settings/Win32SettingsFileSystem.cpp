@@ -1,8 +1,12 @@
 #include "settings/Win32SettingsFileSystem.h"
 
 #include <windows.h>
+#include <objbase.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "base/Handle.h"
 
@@ -39,6 +43,15 @@ std::wstring TWin32SettingsFileSystem::ModuleFileName()
         }
         name.resize(name.size() * 2);
     }
+}
+
+std::wstring TWin32SettingsFileSystem::LocalAppDataFolder()
+{
+    PWSTR path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path);
+    // The text is the caller's to free, also when the call fails.
+    std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> owned(path, &CoTaskMemFree);
+    return SUCCEEDED(result) && path ? std::wstring(path) : std::wstring();
 }
 
 TSettingsFileSystem::TAttributes TWin32SettingsFileSystem::Attributes(const std::wstring& Name)

@@ -6,6 +6,7 @@
 class TWin32SettingsFileSystem : public TSettingsFileSystem {
 public:
     std::wstring ModuleFileName() override;
+    std::wstring LocalAppDataFolder() override;
     TAttributes Attributes(const std::wstring& Name) override;
     std::optional<std::string> ReadWholeFile(const std::wstring& Name) override;
     TWriteResult WriteNewFile(const std::wstring& Name, std::string_view Bytes) override;

@@ -26,6 +26,7 @@ public:
     std::map<std::wstring, std::string> Files;
 
     std::wstring ModuleFileName() override { return L"C:\\app\\Morvane.exe"; }
+    std::wstring LocalAppDataFolder() override { return L"C:\\Users\\me\\AppData\\Local"; }
     TAttributes Attributes(const std::wstring& Name) override
     {
         if (Files.count(Name))

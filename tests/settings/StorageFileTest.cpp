@@ -96,16 +96,20 @@ void RemoveTree(const std::wstring& Folder)
 }
 
 // The Win32 file system with the executable placed in a folder of the test,
-// and failures to order.
+// the user's local application data in another, and failures to order: no
+// file can be made in Unwritable, as for a standard user in C:\Program Files.
 class TTestFileSystem : public TWin32SettingsFileSystem {
 public:
-    std::wstring Module;
+    std::wstring Module, LocalAppData, Unwritable;
     bool FailWriteHalfway = false;
     bool FailReplace = false;
 
     std::wstring ModuleFileName() override { return Module; }
+    std::wstring LocalAppDataFolder() override { return LocalAppData; }
     TWriteResult WriteNewFile(const std::wstring& Name, std::string_view Bytes) override
     {
+        if (!Unwritable.empty() && Name.rfind(Unwritable + L"\\", 0) == 0)
+            return TWriteResult::NotCreated;
         if (FailWriteHalfway) {   // a full disk: part of the file is there, then the write fails
             TWin32SettingsFileSystem::WriteNewFile(Name, Bytes.substr(0, Bytes.size() / 2));
             return TWriteResult::Incomplete;
@@ -259,6 +263,46 @@ TEST_F(StorageOnDisk, UnwritablePlaceWritesNothing)
     }
     EXPECT_EQ(FolderContent(Root), std::vector<std::string>{"morvane.ini"});
     EXPECT_TRUE(GetFileAttributesA(Ini.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(StorageOnDisk, AFolderThatCannotBeWrittenLeavesTheFileInTheUsersOwnFolder)
+{
+    const std::string program = Root + "\\Program";
+    ASSERT_TRUE(CreateDirectoryA(program.c_str(), nullptr) && CreateDirectoryA((Root + "\\Local").c_str(), nullptr));
+    UseExecutableFolder(program);
+    Fs.Unwritable = Wide(program);
+    Fs.LocalAppData = Wide(Root + "\\Local");
+    const std::string own = Root + "\\Local\\Morvane\\morvane.ini";
+    auto run = [&](int ShowCmd) {
+        TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &Fs);
+        storage.ReadSettingsFile();
+        const int read = storage.ReadInteger("frmMorvane\\ShowCmd", 0);
+        storage.WriteInteger("frmMorvane\\ShowCmd", ShowCmd);
+        return read;
+    };
+    // The first run makes the user's folder and file; the next start reads it.
+    EXPECT_EQ(run(3), 0);
+    EXPECT_EQ(run(2), 3);
+    EXPECT_EQ(ReadBytes(own), "[frmMorvane]\r\nShowCmd=2\r\n\r\n");
+    EXPECT_TRUE(FolderContent(program).empty());
+    EXPECT_EQ(FolderContent(Root + "\\Local\\Morvane"), std::vector<std::string>{"morvane.ini"});
+
+    // A file beside the executable is the one read and written, in place;
+    // made read-only, it keeps its bytes. The user's own file is left alone.
+    WriteBytes(Ini, "[frmMorvane]\r\nShowCmd=1\r\n");
+    EXPECT_EQ(run(3), 1);
+    EXPECT_EQ(ReadBytes(Ini), "[frmMorvane]\r\nShowCmd=3\r\n\r\n");
+    ASSERT_TRUE(SetFileAttributesA(Ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(run(1), 3);
+    EXPECT_EQ(ReadBytes(Ini), "[frmMorvane]\r\nShowCmd=3\r\n\r\n");
+    EXPECT_EQ(ReadBytes(own), "[frmMorvane]\r\nShowCmd=2\r\n\r\n");
+
+    // Where a file can be made beside the executable, the settings go there.
+    ASSERT_TRUE(SetFileAttributesA(Ini.c_str(), FILE_ATTRIBUTE_NORMAL) && DeleteFileA(Ini.c_str()));
+    Fs.Unwritable.clear();
+    EXPECT_EQ(run(1), 2);
+    EXPECT_EQ(ReadBytes(Ini), "[frmMorvane]\r\nShowCmd=1\r\n\r\n");
+    EXPECT_EQ(FolderContent(program), std::vector<std::string>{"morvane.ini"});
 }
 
 TEST_F(StorageOnDisk, AFolderNamedInAnotherScriptKeepsTheFileThere)

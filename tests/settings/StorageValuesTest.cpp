@@ -140,6 +140,7 @@ TEST(StorageFileName, TheExecutablesFolder)
     TMemoryFileSystem fs;
     TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &fs);
     EXPECT_EQ(storage.FullFileName(), L"C:\\app\\morvane.ini");
+    EXPECT_EQ(storage.PerUserFileName(), L"C:\\Users\\me\\AppData\\Local\\Morvane\\morvane.ini");
     fs.ModuleName = L"C:\\Morvane.exe";
     EXPECT_EQ(storage.FullFileName(), L"C:\\morvane.ini");
     fs.ModuleName = L"";
