@@ -102,18 +102,31 @@ TEST_F(FormStorageTest, AScreenSizeSavedBeforeUsesItsOwnKeysAndAnUnseenOneThePla
     EXPECT_EQ(Bounds(NormalBounds()), (std::vector<int>{30, 40, 674, 512}));
 }
 
-TEST_F(FormStorageTest, AnotherPixelsPerInchOpensCentredAtDesignSizeInTheStoredStateWithTheColumns)
+TEST_F(FormStorageTest, AnotherPixelsPerInchOpensCentredAtDesignSizeInTheStoredStateWithScaledColumns)
 {
-    SetIni("[frmMorvane]\r\nShowCmd=3\r\nPixelsPerInch=120\r\nNormPos=10,20,654,492\r\n"
-           "[frmMorvane\\CacheListView_Columns]\r\nCount=1\r\n"
-           "[frmMorvane\\CacheListView_Columns\\Item0]\r\nCaption=Only\r\nWidth=120\r\n");
+    auto file = [](int pixelsPerInch) {
+        return "[frmMorvane]\r\nShowCmd=3\r\nPixelsPerInch=" + std::to_string(pixelsPerInch) +
+               "\r\nNormPos=10,20,654,492\r\n[frmMorvane\\CacheListView_Columns]\r\nCount=1\r\n"
+               "[frmMorvane\\CacheListView_Columns\\Item0]\r\nCaption=Only\r\nMaxWidth=400\r\nMinWidth=100\r\n"
+               "Width=120\r\n";
+    };
+    // Saved at 120 and shown at 96: the widths and their limits by 96 / 120.
+    SetIni(file(120));
     Open();
     EXPECT_EQ(Form->WindowState(), wsMaximized);
     EXPECT_TRUE(WillBeCentred());
     EXPECT_EQ(ColumnCaptions(), std::vector<std::string>{"Only"});
-    EXPECT_EQ(Form->CacheListView.Columns()[0].Width(), 120);
+    const TListColumn& column = Form->CacheListView.Columns()[0];
+    EXPECT_EQ((std::vector<int>{column.Width(), column.MinWidth(), column.MaxWidth()}), (std::vector<int>{96, 80, 320}));
     CloseAndDestroy();
     EXPECT_NE(Ini().find("\r\nPixelsPerInch=96\r\n"), std::string::npos);
+    EXPECT_NE(Ini().find("\r\nMaxWidth=320\r\nMinWidth=80\r\nTag=0\r\nWidth=96\r\n"), std::string::npos) << Ini();
+
+    // A value no screen has scales nothing; the placement is dropped all the same.
+    SetIni(file(9600));
+    Open();
+    EXPECT_TRUE(WillBeCentred());
+    EXPECT_EQ(Form->CacheListView.Columns()[0].Width(), 120);
 }
 
 TEST_F(FormStorageTest, AnOlderFormVersionRestoresNothingAndTheNextSaveWritesZero)

@@ -249,3 +249,24 @@ TEST(ScaledScreen, TheWindowOpensScaledAndTheFileHoldsTheScreensPixels)
     for (std::string line : lines)
         EXPECT_NE(text.find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << text;
 }
+
+// The example file, saved at 96 pixels per inch, opened on the screen at 150%:
+// the columns scaled, the placement of the other scale dropped.
+TEST(ScaledScreen, AFileSavedAt96RestoresItsColumnsProportionately)
+{
+    ASSERT_EQ(ScreenPixelsPerInch(), 144) << "not a prefix at 144 pixels per inch";
+    TScratchCopy copy;
+    ASSERT_TRUE(copy.Copied() && WriteFileBytes(copy.Ini(), ExampleOnWine()));
+    RunOnce(copy, [](HWND wnd) {
+        RECT r = WindowRect(wnd);
+        EXPECT_EQ(r.right - r.left, 966);
+        EXPECT_EQ(r.bottom - r.top, 708);
+    });
+    // Saved as the columns held them.
+    const std::string text = ReadFileBytes(copy.Ini());
+    const char* lines[] = {"PixelsPerInch=144", "NormPos=29,30,995,738",
+                           "Caption=Name\r\nImageIndex=-1\r\nMaxWidth=0\r\nMinWidth=150\r\nTag=0\r\nWidth=450",
+                           "Caption=File Name\r\nImageIndex=-1\r\nMaxWidth=0\r\nMinWidth=150\r\nTag=0\r\nWidth=300"};
+    for (std::string line : lines)
+        EXPECT_NE(text.find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << text;
+}
