@@ -27,13 +27,11 @@ inline std::string ExampleSettingsFile()
     return text;
 }
 
-// Files held in memory; the executable is ModuleName. Nothing can be made in
-// UnwritableFolder (a folder the user cannot write).
+// Files held in memory; the executable is ModuleName.
 class TMemoryFileSystem : public TSettingsFileSystem {
 public:
     std::wstring ModuleName = L"C:\\app\\Morvane.exe";
     std::wstring LocalAppData = L"C:\\Users\\me\\AppData\\Local";
-    std::wstring UnwritableFolder;
     std::map<std::wstring, std::string> Files;
     std::map<std::wstring, bool> ReadOnlyFiles;
 
@@ -52,14 +50,12 @@ public:
     }
     TWriteResult WriteNewFile(const std::wstring& Name, std::string_view Bytes) override
     {
-        if (Unwritable(Name))
-            return TWriteResult::NotCreated;
         Files[Name] = std::string(Bytes);
         return TWriteResult::Written;
     }
     bool OverwriteFile(const std::wstring& Name, std::string_view Bytes) override
     {
-        if (!Files.count(Name) || ReadOnlyFiles[Name] || Unwritable(Name))
+        if (!Files.count(Name) || ReadOnlyFiles[Name])
             return false;
         Files[Name] = std::string(Bytes);
         return true;
@@ -75,10 +71,4 @@ public:
     }
     bool RemoveFile(const std::wstring& Name) override { return Files.erase(Name) != 0; }
     unsigned long ProcessId() override { return 42; }
-
-private:
-    bool Unwritable(const std::wstring& Name) const
-    {
-        return !UnwritableFolder.empty() && Name.rfind(UnwritableFolder + L"\\", 0) == 0;
-    }
 };

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -26,14 +25,8 @@ std::string ModuleFolder()
     return path.substr(0, path.find_last_of('\\'));
 }
 
-// A name of the ANSI code page as the wide functions take it.
-std::wstring Wide(const std::string& Name)
-{
-    std::wstring wide(Name.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, Name.data(), static_cast<int>(Name.size()), wide.data(),
-                                    static_cast<int>(wide.size())));
-    return wide;
-}
+// The test's own folders have plain ASCII names.
+std::wstring Wide(const std::string& Ascii) { return std::wstring(Ascii.begin(), Ascii.end()); }
 
 bool Exists(const std::string& Name)
 {
@@ -71,28 +64,18 @@ std::vector<std::string> FolderContent(const std::string& Folder)
     return names;
 }
 
-// Removes Folder with everything in it, whatever the script of the names.
-void RemoveTree(const std::wstring& Folder)
+void RemoveTree(const std::string& Folder)
 {
-    std::vector<std::pair<std::wstring, bool>> entries;   // path, whether a folder
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((Folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
-                entries.emplace_back(Folder + L"\\" + data.cFileName,
-                                     (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
-        while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    for (const auto& [path, folder] : entries) {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (folder)
+    for (const std::string& name : FolderContent(Folder)) {
+        std::string path = Folder + "\\" + name;
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
             RemoveTree(path);
         else
-            DeleteFileW(path.c_str());
+            DeleteFileA(path.c_str());
     }
-    RemoveDirectoryW(Folder.c_str());
+    RemoveDirectoryA(Folder.c_str());
 }
 
 // The Win32 file system with the executable placed in a folder of the test,
@@ -131,12 +114,19 @@ protected:
         static int counter = 0;
         Root = std::string(temp) + "morvane-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
                std::to_string(++counter);
-        RemoveTree(Wide(Root));
+        RemoveTree(Root);
         ASSERT_TRUE(CreateDirectoryA(Root.c_str(), nullptr));
         UseExecutableFolder(Root);
     }
-    void TearDown() override { RemoveTree(Wide(Root)); }
+    void TearDown() override { RemoveTree(Root); }
 
+    // A run of the program that reads the file and adds "<Key>=1" to section "s".
+    void Run(const std::string& Key)
+    {
+        TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &Fs);
+        storage.ReadSettingsFile();
+        storage.WriteInteger("s\\" + Key, 1);
+    }
     void UseExecutableFolder(const std::string& Folder)
     {
         Fs.Module = Wide(Folder + "\\Morvane.exe");
@@ -203,7 +193,7 @@ TEST_F(StorageOnDisk, FileDeletedDuringTheRunIsWrittenAnewWithItsFolders)
     {
         TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &Fs);
         storage.ReadSettingsFile();
-        RemoveTree(Wide(Root + "\\a"));
+        RemoveTree(Root + "\\a");
         ASSERT_FALSE(Exists(folder));
         storage.WriteInteger("frmMorvane\\ShowCmd", 2);
     }
@@ -267,60 +257,32 @@ TEST_F(StorageOnDisk, UnwritablePlaceWritesNothing)
 
 TEST_F(StorageOnDisk, AFolderThatCannotBeWrittenLeavesTheFileInTheUsersOwnFolder)
 {
-    const std::string program = Root + "\\Program";
-    ASSERT_TRUE(CreateDirectoryA(program.c_str(), nullptr) && CreateDirectoryA((Root + "\\Local").c_str(), nullptr));
-    UseExecutableFolder(program);
-    Fs.Unwritable = Wide(program);
-    Fs.LocalAppData = Wide(Root + "\\Local");
-    const std::string own = Root + "\\Local\\Morvane\\morvane.ini";
-    auto run = [&](int ShowCmd) {
-        TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &Fs);
-        storage.ReadSettingsFile();
-        const int read = storage.ReadInteger("frmMorvane\\ShowCmd", 0);
-        storage.WriteInteger("frmMorvane\\ShowCmd", ShowCmd);
-        return read;
-    };
-    // The first run makes the user's folder and file; the next start reads it.
-    EXPECT_EQ(run(3), 0);
-    EXPECT_EQ(run(2), 3);
-    EXPECT_EQ(ReadBytes(own), "[frmMorvane]\r\nShowCmd=2\r\n\r\n");
-    EXPECT_TRUE(FolderContent(program).empty());
-    EXPECT_EQ(FolderContent(Root + "\\Local\\Morvane"), std::vector<std::string>{"morvane.ini"});
-
-    // A file beside the executable is the one read and written, in place;
-    // made read-only, it keeps its bytes. The user's own file is left alone.
-    WriteBytes(Ini, "[frmMorvane]\r\nShowCmd=1\r\n");
-    EXPECT_EQ(run(3), 1);
-    EXPECT_EQ(ReadBytes(Ini), "[frmMorvane]\r\nShowCmd=3\r\n\r\n");
-    ASSERT_TRUE(SetFileAttributesA(Ini.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(run(1), 3);
-    EXPECT_EQ(ReadBytes(Ini), "[frmMorvane]\r\nShowCmd=3\r\n\r\n");
-    EXPECT_EQ(ReadBytes(own), "[frmMorvane]\r\nShowCmd=2\r\n\r\n");
-
-    // Where a file can be made beside the executable, the settings go there.
-    ASSERT_TRUE(SetFileAttributesA(Ini.c_str(), FILE_ATTRIBUTE_NORMAL) && DeleteFileA(Ini.c_str()));
-    Fs.Unwritable.clear();
-    EXPECT_EQ(run(1), 2);
-    EXPECT_EQ(ReadBytes(Ini), "[frmMorvane]\r\nShowCmd=1\r\n\r\n");
-    EXPECT_EQ(FolderContent(program), std::vector<std::string>{"morvane.ini"});
+    ASSERT_TRUE(CreateDirectoryA((Root + "\\Program").c_str(), nullptr));
+    UseExecutableFolder(Root + "\\Program");
+    Fs.Unwritable = Wide(Root + "\\Program");
+    Fs.LocalAppData = Wide(Root);
+    // The user's own file is made with its folder, and read at the next start.
+    Run("A");
+    Run("B");
+    EXPECT_EQ(ReadBytes(Root + "\\Morvane\\morvane.ini"), "[s]\r\nA=1\r\nB=1\r\n\r\n");
+    EXPECT_TRUE(FolderContent(Root + "\\Program").empty());
+    // A file beside the executable is the one read and written (in place).
+    WriteBytes(Ini, "[s]\r\nC=1\r\n");
+    Run("D");
+    EXPECT_EQ(ReadBytes(Ini), "[s]\r\nC=1\r\nD=1\r\n\r\n");
+    EXPECT_EQ(ReadBytes(Root + "\\Morvane\\morvane.ini"), "[s]\r\nA=1\r\nB=1\r\n\r\n");
 }
 
 TEST_F(StorageOnDisk, AFolderNamedInAnotherScriptKeepsTheFileThere)
 {
-    // "Morvane" in Cyrillic letters, none of which the ANSI code page of a
-    // Western system has.
+    // "Morvane" in Cyrillic letters, none of which a Western ANSI code page has.
     const std::wstring folder = Wide(Root) + L"\\\u041C\u043E\u0440\u0432\u0430\u043D\u0435";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     Fs.Module = folder + L"\\Morvane.exe";
-    for (int run = 0; run < 2; ++run) {
-        TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &Fs);
-        EXPECT_EQ(storage.FullFileName(), folder + L"\\morvane.ini");
-        storage.ReadSettingsFile();
-        EXPECT_EQ(storage.ReadInteger("frmMorvane\\ShowCmd", 0), run == 0 ? 0 : 3);
-        storage.WriteInteger("frmMorvane\\ShowCmd", 3);
-    }
-    EXPECT_EQ(ReadBytes(folder + L"\\morvane.ini"), "[frmMorvane]\r\nShowCmd=3\r\n\r\n");
-    EXPECT_EQ(FolderContent(Root).size(), 1u);   // that folder alone
+    Run("A");
+    Run("B");
+    EXPECT_EQ(ReadBytes(folder + L"\\morvane.ini"), "[s]\r\nA=1\r\nB=1\r\n\r\n");
+    EXPECT_TRUE(DeleteFileW((folder + L"\\morvane.ini").c_str()) && RemoveDirectoryW(folder.c_str()));
 }
 
 TEST(StorageFileName, DefaultIsBesideTheRunningExecutable)

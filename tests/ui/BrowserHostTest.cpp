@@ -330,7 +330,6 @@ TEST_F(BrowserHostTest, SiteReportsTheDownloadControlFlagsAsAmbientPropertyAndTh
     DOCHOSTUIINFO info{sizeof(DOCHOSTUIINFO), ~0u, ~0u, nullptr, nullptr};
     ASSERT_EQ(S_OK, ui->GetHostInfo(&info));
     EXPECT_EQ(static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE), info.dwFlags);
-    EXPECT_EQ(static_cast<DWORD>(DOCHOSTUIDBLCLK_DEFAULT), info.dwDoubleClick);
 }
 
 TEST_F(BrowserHostTest, SecurityManagerRefusesScriptActiveXJavaAndDownloads)
