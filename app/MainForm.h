@@ -123,7 +123,7 @@ private:
     void AddGoneRow(std::string_view Url);
     void BeginRows();
     void EndRows();
-    void UpdatePreview(const std::string& LocalFileName);
+    void UpdatePreview(const TEntryInfo& Entry);
     // The five lines of the selected entry; null: the texts without values.
     void SetFileInformation(const TEntryInfo* Entry);
 

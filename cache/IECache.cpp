@@ -20,6 +20,9 @@ bool LibraryFlag = false;
 // How often a call is repeated for an entry that grew since its size was reported.
 constexpr int MaxResizes = 4;
 
+// The entry buffer's first size: most entries fit in it.
+constexpr DWORD InitialBufferSize = 4096;
+
 constexpr const char* LibraryName = "wininet.dll";
 constexpr const char* RequiredFunctions[] = {
     "FindFirstUrlCacheGroup",
@@ -157,40 +160,50 @@ void TIECache::UpdateFilter()
             FFilterMask += FilterValues[ordinal];
 }
 
-// Asks WinINet once with no buffer for the size it needs, then again with a
-// buffer of exactly that size, and copies the entry on success. The cache is
-// live: an entry that grew between the two calls fails the second with
-// ERROR_INSUFFICIENT_BUFFER and its new size, and is asked for again with that
-// size, up to MaxResizes times. WinInetCall takes (entry buffer or null,
-// address of the size, whether this is the first, sizing call) and returns
-// whether the call succeeded.
+// One WinINet call into the component's buffer, which is kept from call to
+// call: where the entry fits, that one call delivers it. An entry that does
+// not fit fails with ERROR_INSUFFICIENT_BUFFER and the size it needs; the
+// buffer grows to that size and the call is made again. The cache is live: an
+// entry that grew since its size was reported fails again with its new size,
+// and is asked for again, up to MaxResizes times. WinInetCall takes (entry
+// buffer, address of its size) and returns whether the call succeeded.
 template <class Call>
 uint32_t TIECache::SizedCall(Call WinInetCall)
 {
-    DWORD size = 0;
-    WinInetCall(nullptr, &size, true);
-    for (int resizes = 0;; ++resizes) {
-        std::unique_ptr<std::byte[]> buffer;
-        if (size != 0)
-            buffer = std::make_unique_for_overwrite<std::byte[]>(size);
-        auto* entry = reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(buffer.get());
-        if (WinInetCall(entry, &size, false)) {
-            if (!entry) // success without an entry to copy: nothing was delivered
+    for (int calls = 0;; ++calls) {
+        if (!FBuffer)
+            Grow(InitialBufferSize);
+        DWORD size = FBufferSize;
+        if (WinInetCall(reinterpret_cast<LPINTERNET_CACHE_ENTRY_INFOA>(FBuffer.get()), &size)) {
+            // A success that reports fewer bytes than an entry takes delivered none.
+            if (size < sizeof(INTERNET_CACHE_ENTRY_INFOA))
                 return ERROR_INSUFFICIENT_BUFFER;
-            CopyEntryInfo(*entry);
+            CopyEntryInfo(*reinterpret_cast<const INTERNET_CACHE_ENTRY_INFOA*>(FBuffer.get()));
             return 0;
         }
         const uint32_t error = Api().GetLastError();
-        if (error != ERROR_INSUFFICIENT_BUFFER || resizes == MaxResizes)
+        // The first call reports the size; the one after it and MaxResizes more use it.
+        if (error != ERROR_INSUFFICIENT_BUFFER || calls == MaxResizes + 1)
             return error;
+        if (size > FBufferSize)
+            Grow(size);
     }
+}
+
+void TIECache::Grow(DWORD Size)
+{
+    // The old buffer goes before the new one is made.
+    FBuffer.reset();
+    FBufferSize = 0;
+    FBuffer = std::make_unique_for_overwrite<std::byte[]>(Size);
+    FBufferSize = Size;
 }
 
 uint32_t TIECache::GetEntryInfo(const std::string& Url)
 {
     if (!CheckLibrary())
         return ERROR_FILE_NOT_FOUND;
-    return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size, bool) {
+    return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size) {
         return Api().GetUrlCacheEntryInfoExA(Url.c_str(), Entry, Size, nullptr, nullptr, nullptr, 0) != FALSE;
     });
 }
@@ -201,17 +214,10 @@ uint32_t TIECache::FindFirstEntry(int64_t GroupId)
         return ERROR_FILE_NOT_FOUND;
     FEnumHandle = nullptr;
     const char* pattern = PatternOf(FSearchPattern);
-    return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size, bool Sizing) {
-        HANDLE handle = Api().FindFirstUrlCacheEntryExA(pattern, 0, FFilterMask, GroupId, Entry, Size, nullptr,
+    return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size) {
+        FEnumHandle = Api().FindFirstUrlCacheEntryExA(pattern, 0, FFilterMask, GroupId, Entry, Size, nullptr,
             nullptr, nullptr);
-        if (Sizing) {
-            // Only the size counts here; an enumeration opened anyway is not kept.
-            if (handle)
-                Api().FindCloseUrlCache(handle);
-            return false;
-        }
-        FEnumHandle = handle;
-        return handle != nullptr;
+        return FEnumHandle != nullptr;
     });
 }
 
@@ -219,7 +225,7 @@ uint32_t TIECache::FindNextEntry()
 {
     if (!CheckLibrary())
         return ERROR_FILE_NOT_FOUND;
-    return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size, bool) {
+    return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size) {
         return Api().FindNextUrlCacheEntryExA(FEnumHandle, Entry, Size, nullptr, nullptr, nullptr) != FALSE;
     });
 }

@@ -8,8 +8,10 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "cache/EntryTypes.h"
@@ -56,6 +58,7 @@ private:
     void CloseEnumeration();
     template <class Call>
     uint32_t SizedCall(Call WinInetCall);
+    void Grow(DWORD Size);
 
     TSearchPattern FSearchPattern = spAll;
     HANDLE FEnumHandle = nullptr;
@@ -63,4 +66,7 @@ private:
     TFilterOptions FFilterOptions;
     uint32_t FFilterMask = 0;
     TEntryInfo FEntryInfo;
+    // The entry buffer of every WinINet call, kept between calls.
+    std::unique_ptr<std::byte[]> FBuffer;
+    DWORD FBufferSize = 0;
 };

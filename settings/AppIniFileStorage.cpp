@@ -5,40 +5,31 @@
 
 namespace {
 
-bool IsDelimiter(char c)
-{
-    return c == '\\' || c == '/' || c == ':';
-}
-
 // The folder part of a file name, ending in its delimiter ("C:\dir\"); empty when none.
-// Read a character at a time from the start: a character's second byte may be a backslash.
-std::string ExtractFilePath(std::string_view Name, TSettingsFileSystem& FileSystem)
+std::wstring ExtractFilePath(std::wstring_view Name)
 {
-    std::size_t end = 0;
-    for (std::size_t i = 0; i < Name.size(); i += FileSystem.IsLeadByte(static_cast<unsigned char>(Name[i])) ? 2 : 1)
-        if (IsDelimiter(Name[i]))
-            end = i + 1;
-    return std::string(Name.substr(0, end));
+    const std::size_t last = Name.find_last_of(L"\\/:");
+    return std::wstring(Name.substr(0, last == std::wstring_view::npos ? 0 : last + 1));
 }
 
 // The folder of a file name without a trailing separator, except for a root ("C:\").
-std::string ExtractFileDir(std::string_view Name, TSettingsFileSystem& FileSystem)
+std::wstring ExtractFileDir(std::wstring_view Name)
 {
-    std::string path = ExtractFilePath(Name, FileSystem);
-    if (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && path[path.size() - 2] != ':' &&
-        !IsDelimiter(path[path.size() - 2]))
+    std::wstring path = ExtractFilePath(Name);
+    auto delimiter = [](wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; };
+    if (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/') && !delimiter(path[path.size() - 2]))
         path.pop_back();
     return path;
 }
 
 // Creates Folder with every missing parent.
-void ForceFolders(TSettingsFileSystem& FileSystem, const std::string& Folder)
+void ForceFolders(TSettingsFileSystem& FileSystem, const std::wstring& Folder)
 {
-    std::vector<std::string> missing;
-    std::string current = Folder;
+    std::vector<std::wstring> missing;
+    std::wstring current = Folder;
     while (!current.empty() && !FileSystem.Attributes(current).Exists) {
         missing.push_back(current);
-        std::string parent = ExtractFileDir(current, FileSystem);
+        std::wstring parent = ExtractFileDir(current);
         if (parent == current)
             break;
         current = std::move(parent);
@@ -46,6 +37,16 @@ void ForceFolders(TSettingsFileSystem& FileSystem, const std::string& Folder)
     for (auto it = missing.rbegin(); it != missing.rend(); ++it)
         if (!FileSystem.CreateFolder(*it))
             return;
+}
+
+// Folder, then a backslash unless it ends in one, then Name; empty when Folder is.
+std::wstring InFolder(std::wstring Folder, std::wstring_view Name)
+{
+    if (Folder.empty())
+        return {};
+    if (Folder.back() != L'\\')
+        Folder.push_back(L'\\');
+    return Folder.append(Name);
 }
 
 TSettingsFileSystem* ReplacedDefaultFileSystem = nullptr;
@@ -74,14 +75,15 @@ TJvAppIniFileStorage::~TJvAppIniFileStorage()
     }
 }
 
-std::string TJvAppIniFileStorage::FullFileName() const
+std::wstring TJvAppIniFileStorage::FullFileName() const
 {
-    std::string folder = ExtractFilePath(FFileSystem->ModuleFileName(), *FFileSystem);
-    if (folder.empty())
-        return {};
-    if (folder.back() != '\\')
-        folder.push_back('\\');
-    return folder.append(FileName);
+    return InFolder(ExtractFilePath(FFileSystem->ModuleFileName()), FileName);
+}
+
+std::wstring TJvAppIniFileStorage::PerUserFileName() const
+{
+    const std::wstring folder = FFileSystem->LocalAppDataFolder();
+    return folder.empty() ? std::wstring() : InFolder(InFolder(folder, L"Morvane"), FileName);
 }
 
 void TJvAppIniFileStorage::ReadSettingsFile()
@@ -89,13 +91,18 @@ void TJvAppIniFileStorage::ReadSettingsFile()
     if (FSettingsRead)
         return;
     FSettingsRead = true;
-    std::string name = FullFileName();
+    std::wstring name = FullFileName();
     if (name.empty())
         return;
     TSettingsFileSystem::TAttributes attributes = FFileSystem->Attributes(name);
-    FFileReadOnly = attributes.Exists && !attributes.Folder && attributes.ReadOnly;
-    if (!attributes.Exists || attributes.Folder)
-        return;
+    if (!attributes.Exists || attributes.Folder) {
+        // None beside the executable: the current user's own, when there is one.
+        name = PerUserFileName();
+        attributes = name.empty() ? TSettingsFileSystem::TAttributes{} : FFileSystem->Attributes(name);
+        if (!attributes.Exists || attributes.Folder)
+            return;
+    }
+    FFileReadOnly = attributes.ReadOnly;
     try {
         std::optional<std::string> bytes = FFileSystem->ReadWholeFile(name);
         if (!bytes) {
@@ -103,7 +110,7 @@ void TJvAppIniFileStorage::ReadSettingsFile()
             return;
         }
         FDocument.Load(*bytes);
-        FDocument.SetFileName(name);
+        FReadFrom = std::move(name);
     } catch (const std::bad_alloc&) {
         FDocument.Clear();
         FFileUnreadable = true;
@@ -112,30 +119,46 @@ void TJvAppIniFileStorage::ReadSettingsFile()
 
 bool TJvAppIniFileStorage::WriteSettingsFile()
 {
-    std::string name = FullFileName();
+    const std::wstring name = FullFileName();
     if (name.empty() || ReadOnly() || FFileUnreadable)
         return false;
-    if (!FDocument.FileName().empty()) {
-        std::string folder = ExtractFileDir(FDocument.FileName(), *FFileSystem);
-        if (!folder.empty() && !FFileSystem->Attributes(folder).Exists)
-            ForceFolders(*FFileSystem, folder);
-    }
     const std::string bytes = FDocument.Save();
-    std::string temporary = name + "." + std::to_string(FFileSystem->ProcessId()) + ".tmp";
-    switch (FFileSystem->WriteNewFile(temporary, bytes)) {
+    // The file read at start lost its folder meanwhile: the folder is made again.
+    if (FReadFrom == name)
+        ForceFolders(*FFileSystem, ExtractFileDir(name));
+    TPlaceResult result = WriteFileAt(name, bytes);
+    if (result == TPlaceResult::NotCreated) {
+        // Nothing can be made beside the executable, and no file is there:
+        // the current user's own file, in a folder made when first needed.
+        const std::wstring perUser = PerUserFileName();
+        if (!perUser.empty()) {
+            ForceFolders(*FFileSystem, ExtractFileDir(perUser));
+            result = WriteFileAt(perUser, bytes);
+        }
+    }
+    return result == TPlaceResult::Written;
+}
+
+TJvAppIniFileStorage::TPlaceResult TJvAppIniFileStorage::WriteFileAt(const std::wstring& Name,
+                                                                     const std::string& Bytes)
+{
+    const std::wstring temporary = Name + L"." + std::to_wstring(FFileSystem->ProcessId()) + L".tmp";
+    switch (FFileSystem->WriteNewFile(temporary, Bytes)) {
     case TSettingsFileSystem::TWriteResult::Written:
-        if (FFileSystem->MoveReplacing(temporary, name))
-            return true;
+        if (FFileSystem->MoveReplacing(temporary, Name))
+            return TPlaceResult::Written;
         break;
     case TSettingsFileSystem::TWriteResult::NotCreated:
         // No file can be made beside it (a folder the user may write only this
         // file in): the file itself is written in place rather than not at all.
-        return FFileSystem->OverwriteFile(name, bytes);
+        if (!FFileSystem->Attributes(Name).Exists)
+            return TPlaceResult::NotCreated;
+        return FFileSystem->OverwriteFile(Name, Bytes) ? TPlaceResult::Written : TPlaceResult::Failed;
     case TSettingsFileSystem::TWriteResult::Incomplete:
         break;   // a full disk would cut the file itself short as well
     }
     FFileSystem->RemoveFile(temporary);
-    return false;
+    return TPlaceResult::Failed;
 }
 
 std::optional<std::string> TJvAppIniFileStorage::ReadRaw(std::string_view Path)

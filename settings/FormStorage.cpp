@@ -96,6 +96,11 @@ void RestoreColumn(TListColumn& Column, TJvAppIniFileStorage& Storage, const std
         Column.SetWidth(Storage.ReadInteger(path));
 }
 
+// The pixels per inch of the screens a stored file can come from: half of
+// 100% to 500%, the largest scale Windows offers.
+constexpr int LeastPixelsPerInch = 48;
+constexpr int MostPixelsPerInch = 480;
+
 // The most columns a stored list may hold; a larger "Count" is no stored list.
 constexpr int MaxStoredColumns = 1000;
 
@@ -125,8 +130,10 @@ void SaveListColumns(const TListColumns& Columns, TJvAppIniFileStorage& Storage,
 // Rebuilds the columns from what SaveListColumns wrote; with no "Count", or a
 // negative one or one above MaxStoredColumns, they stay as they are. A column
 // whose keys cannot be read keeps what was read of it; a "Count" that cannot
-// be read leaves no column.
-void RestoreListColumns(TListColumns& Columns, TJvAppIniFileStorage& Storage, const std::string& Path)
+// be read leaves no column. Widths and their limits saved at another scale
+// are then scaled as the design columns are.
+void RestoreListColumns(TListColumns& Columns, TJvAppIniFileStorage& Storage, const std::string& Path,
+                        TPixelScale Scale)
 {
     const std::string countPath = JoinStoragePaths({Path, "Count"});
     if (!Storage.ValueExists(countPath))
@@ -151,6 +158,8 @@ void RestoreListColumns(TListColumns& Columns, TJvAppIniFileStorage& Storage, co
             // This column keeps what was read of it.
         }
     }
+    if (Scale.Screen != Scale.Stored)
+        Columns.ChangeScale(Scale.Screen, Scale.Stored);
 }
 
 // The published property of that name (letter case ignored) of a component;
@@ -165,8 +174,8 @@ std::optional<TPublishedProperty> FindPublishedProperty(TComponent& Component, s
                 [&columns](TJvAppIniFileStorage& storage, const std::string& path) {
                     SaveListColumns(columns, storage, path);
                 },
-                [&columns](TJvAppIniFileStorage& storage, const std::string& path) {
-                    RestoreListColumns(columns, storage, path);
+                [&columns](TJvAppIniFileStorage& storage, const std::string& path, TPixelScale scale) {
+                    RestoreListColumns(columns, storage, path, scale);
                 }};
         }
     }
@@ -366,6 +375,20 @@ void TJvFormPlacement::RestorePlacement()
     FForm.Repaint();
 }
 
+TPixelScale TJvFormPlacement::StoredScale()
+{
+    const int screen = ScreenPixelsPerInch();
+    int stored = screen;
+    try {
+        stored = FAppStorage.ReadInteger(PathOf(kPixelsPerInch), screen);
+    } catch (const EConvertError&) {
+        return {screen, screen};
+    }
+    if (screen <= 0 || stored < LeastPixelsPerInch || stored > MostPixelsPerInch)
+        return {screen, screen};
+    return {screen, stored};
+}
+
 void TJvFormPlacement::SetMaximizedPosition()
 {
     HWND wnd = FForm.Handle();
@@ -418,7 +441,8 @@ void TJvFormStorage::SaveProperties()
 void TJvFormStorage::RestoreProperties()
 {
     TJvAppIniFileStorage& storage = AppStorage();
+    const TPixelScale scale = StoredScale();
     for (const TBoundProperty& bound : FBound)
         if (storage.ValueExists(bound.Path) || storage.SectionExists(bound.Path))
-            bound.Property.Restore(storage, bound.Path);
+            bound.Property.Restore(storage, bound.Path, scale);
 }

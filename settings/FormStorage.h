@@ -30,6 +30,13 @@
 // The screen-size suffix of the placement keys: "(<width>x<height>)" of the primary screen.
 std::string ScreenSizeSuffix();
 
+// Pixel values read from the storage were saved at Stored pixels per inch and
+// are shown at Screen; the two are equal when nothing is to be scaled.
+struct TPixelScale {
+    int Screen = 96;
+    int Stored = 96;
+};
+
 class TJvFormPlacement : public TComponent, public TFormWatcher {
 public:
     // AppStoragePath: the root of every path used; "%FORM_NAME%" (first
@@ -60,6 +67,11 @@ public:
 protected:
     TForm& Form() const { return FForm; }
 
+    // The screen's pixels per inch over the stored "PixelsPerInch" when that
+    // differs and is a value a screen can have; otherwise no scale. A value
+    // that is not an integer scales nothing.
+    TPixelScale StoredScale();
+
     // What a derived storage keeps besides the placement.
     virtual void BindProperties() {}
     virtual void SaveProperties() {}
@@ -83,11 +95,12 @@ private:
 };
 
 // A published property as the form storage sees it: its declared name, and
-// how it is written at and read from a storage path.
+// how it is written at and read from a storage path (its pixel values scaled
+// to the screen).
 struct TPublishedProperty {
     std::string Name;
     std::function<void(TJvAppIniFileStorage& Storage, const std::string& Path)> Save;
-    std::function<void(TJvAppIniFileStorage& Storage, const std::string& Path)> Restore;
+    std::function<void(TJvAppIniFileStorage& Storage, const std::string& Path, TPixelScale Scale)> Restore;
 };
 
 class TJvFormStorage : public TJvFormPlacement {

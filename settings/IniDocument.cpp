@@ -36,7 +36,6 @@ void TIniDocument::Clear()
 {
     FIndex.clear();
     FSections.clear();
-    FFileName.clear();
 }
 
 TIniDocument::TSection* TIniDocument::FindSection(std::string_view Name) const

@@ -40,10 +40,6 @@ public:
     std::string Save() const;
     void Clear();
 
-    // The file the document was read from; empty when it was not read from one.
-    const std::string& FileName() const { return FFileName; }
-    void SetFileName(std::string Value) { FFileName = std::move(Value); }
-
     // The text after "key=" in the section's first line with that key, or
     // nothing when the section or the key is missing. The view is valid
     // until the document next changes.
@@ -88,5 +84,4 @@ private:
     std::vector<std::unique_ptr<TSection>> FSections;
     // Name -> first section of that name; the keys view the sections' own names.
     std::unordered_map<std::string_view, TSection*, TFoldedHash, TFoldedEqual> FIndex;
-    std::string FFileName;
 };

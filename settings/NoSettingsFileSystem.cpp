@@ -6,14 +6,15 @@ namespace {
 
 class TNoSettingsFileSystem : public TSettingsFileSystem {
 public:
-    std::string ModuleFileName() override { return {}; }
-    TAttributes Attributes(const std::string&) override { return {}; }
-    std::optional<std::string> ReadWholeFile(const std::string&) override { return std::nullopt; }
-    TWriteResult WriteNewFile(const std::string&, std::string_view) override { return TWriteResult::NotCreated; }
-    bool OverwriteFile(const std::string&, std::string_view) override { return false; }
-    bool CreateFolder(const std::string&) override { return false; }
-    bool MoveReplacing(const std::string&, const std::string&) override { return false; }
-    bool RemoveFile(const std::string&) override { return false; }
+    std::wstring ModuleFileName() override { return {}; }
+    std::wstring LocalAppDataFolder() override { return {}; }
+    TAttributes Attributes(const std::wstring&) override { return {}; }
+    std::optional<std::string> ReadWholeFile(const std::wstring&) override { return std::nullopt; }
+    TWriteResult WriteNewFile(const std::wstring&, std::string_view) override { return TWriteResult::NotCreated; }
+    bool OverwriteFile(const std::wstring&, std::string_view) override { return false; }
+    bool CreateFolder(const std::wstring&) override { return false; }
+    bool MoveReplacing(const std::wstring&, const std::wstring&) override { return false; }
+    bool RemoveFile(const std::wstring&) override { return false; }
     unsigned long ProcessId() override { return 0; }
 };
 

@@ -1,10 +1,13 @@
 #include "settings/Win32SettingsFileSystem.h"
 
 #include <windows.h>
+#include <objbase.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <algorithm>
+#include <memory>
 
-#include "base/AnsiCodePage.h"
 #include "base/Handle.h"
 
 namespace {
@@ -27,11 +30,11 @@ bool WriteWhole(TFileHandle& File, std::string_view Bytes)
 
 } // namespace
 
-std::string TWin32SettingsFileSystem::ModuleFileName()
+std::wstring TWin32SettingsFileSystem::ModuleFileName()
 {
-    std::string name(MAX_PATH, '\0');
+    std::wstring name(MAX_PATH, L'\0');
     for (;;) {
-        DWORD length = GetModuleFileNameA(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
         if (length == 0)
             return {};
         if (length < name.size()) {
@@ -42,22 +45,26 @@ std::string TWin32SettingsFileSystem::ModuleFileName()
     }
 }
 
-bool TWin32SettingsFileSystem::IsLeadByte(unsigned char Byte)
+std::wstring TWin32SettingsFileSystem::LocalAppDataFolder()
 {
-    return TAnsiCodePage::Current().IsLead(Byte);
+    PWSTR path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path);
+    // The text is the caller's to free, also when the call fails.
+    std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> owned(path, &CoTaskMemFree);
+    return SUCCEEDED(result) && path ? std::wstring(path) : std::wstring();
 }
 
-TSettingsFileSystem::TAttributes TWin32SettingsFileSystem::Attributes(const std::string& Name)
+TSettingsFileSystem::TAttributes TWin32SettingsFileSystem::Attributes(const std::wstring& Name)
 {
-    DWORD attributes = GetFileAttributesA(Name.c_str());
+    DWORD attributes = GetFileAttributesW(Name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return {};
     return {true, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0, (attributes & FILE_ATTRIBUTE_READONLY) != 0};
 }
 
-std::optional<std::string> TWin32SettingsFileSystem::ReadWholeFile(const std::string& Name)
+std::optional<std::string> TWin32SettingsFileSystem::ReadWholeFile(const std::wstring& Name)
 {
-    TFileHandle file(CreateFileA(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    TFileHandle file(CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return std::nullopt;
@@ -80,39 +87,39 @@ std::optional<std::string> TWin32SettingsFileSystem::ReadWholeFile(const std::st
     }
 }
 
-TSettingsFileSystem::TWriteResult TWin32SettingsFileSystem::WriteNewFile(const std::string& Name,
+TSettingsFileSystem::TWriteResult TWin32SettingsFileSystem::WriteNewFile(const std::wstring& Name,
                                                                           std::string_view Bytes)
 {
-    TFileHandle file(CreateFileA(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    TFileHandle file(CreateFileW(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return TWriteResult::NotCreated;
     return WriteWhole(file, Bytes) ? TWriteResult::Written : TWriteResult::Incomplete;
 }
 
-bool TWin32SettingsFileSystem::OverwriteFile(const std::string& Name, std::string_view Bytes)
+bool TWin32SettingsFileSystem::OverwriteFile(const std::wstring& Name, std::string_view Bytes)
 {
     // A file with the read-only attribute keeps its bytes, whatever rights the process has.
-    const DWORD attributes = GetFileAttributesA(Name.c_str());
+    const DWORD attributes = GetFileAttributesW(Name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
-    TFileHandle file(CreateFileA(Name.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
+    TFileHandle file(CreateFileW(Name.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                  nullptr));
     return file && WriteWhole(file, Bytes);
 }
 
-bool TWin32SettingsFileSystem::CreateFolder(const std::string& Name)
+bool TWin32SettingsFileSystem::CreateFolder(const std::wstring& Name)
 {
-    return CreateDirectoryA(Name.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    return CreateDirectoryW(Name.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-bool TWin32SettingsFileSystem::MoveReplacing(const std::string& Source, const std::string& Target)
+bool TWin32SettingsFileSystem::MoveReplacing(const std::wstring& Source, const std::wstring& Target)
 {
-    return MoveFileExA(Source.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    return MoveFileExW(Source.c_str(), Target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-bool TWin32SettingsFileSystem::RemoveFile(const std::string& Name)
+bool TWin32SettingsFileSystem::RemoveFile(const std::wstring& Name)
 {
-    return DeleteFileA(Name.c_str()) != FALSE;
+    return DeleteFileW(Name.c_str()) != FALSE;
 }
 
 unsigned long TWin32SettingsFileSystem::ProcessId()

@@ -1,19 +1,18 @@
-// TSettingsFileSystem over the Win32 file functions (ANSI names).
+// TSettingsFileSystem over the Win32 file functions (wide names).
 #pragma once
 
 #include "settings/SettingsFileSystem.h"
 
 class TWin32SettingsFileSystem : public TSettingsFileSystem {
 public:
-    std::string ModuleFileName() override;
-    // The lead bytes of the ANSI code page, in which the names are written.
-    bool IsLeadByte(unsigned char Byte) override;
-    TAttributes Attributes(const std::string& Name) override;
-    std::optional<std::string> ReadWholeFile(const std::string& Name) override;
-    TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) override;
-    bool OverwriteFile(const std::string& Name, std::string_view Bytes) override;
-    bool CreateFolder(const std::string& Name) override;
-    bool MoveReplacing(const std::string& Source, const std::string& Target) override;
-    bool RemoveFile(const std::string& Name) override;
+    std::wstring ModuleFileName() override;
+    std::wstring LocalAppDataFolder() override;
+    TAttributes Attributes(const std::wstring& Name) override;
+    std::optional<std::string> ReadWholeFile(const std::wstring& Name) override;
+    TWriteResult WriteNewFile(const std::wstring& Name, std::string_view Bytes) override;
+    bool OverwriteFile(const std::wstring& Name, std::string_view Bytes) override;
+    bool CreateFolder(const std::wstring& Name) override;
+    bool MoveReplacing(const std::wstring& Source, const std::wstring& Target) override;
+    bool RemoveFile(const std::wstring& Name) override;
     unsigned long ProcessId() override;
 };

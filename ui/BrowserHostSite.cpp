@@ -321,7 +321,17 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::GetZoneMappings(DWORD, IEnumString**, DW
 // No context menu at all: what it offers (open, save, print, view source,
 // properties) would reach beyond the preview.
 HRESULT STDMETHODCALLTYPE TBrowserSite::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetHostInfo(DOCHOSTUIINFO*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE TBrowserSite::GetHostInfo(DOCHOSTUIINFO* Info)
+{
+    if (!Info)
+        return E_POINTER;
+    // The caller has set the size; no style sheet or namespace of the host's.
+    Info->dwFlags = BrowserHostFlags;
+    Info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    Info->pchHostCss = nullptr;
+    Info->pchHostNS = nullptr;
+    return S_OK;
+}
 HRESULT STDMETHODCALLTYPE TBrowserSite::ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*,
                                                IOleInPlaceFrame*, IOleInPlaceUIWindow*)
 {

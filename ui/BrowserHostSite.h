@@ -38,6 +38,11 @@ constexpr DWORD BrowserDownloadControl =
     DLCTL_NO_DLACTIVEXCTLS | DLCTL_NO_BEHAVIORS | DLCTL_NO_CLIENTPULL | DLCTL_NO_FRAMEDOWNLOAD |
     DLCTL_SILENT | DLCTL_FORCEOFFLINE;
 
+// The host's flags the site reports from GetHostInfo: the view draws no 3-D
+// border of its own, and scales pages to the screen's pixels per inch (the
+// program declares itself DPI-aware, so the system stretches nothing for it).
+constexpr DWORD BrowserHostFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE;
+
 // The empty page the view shows when a navigation fails.
 constexpr wchar_t BrowserBlankPage[] = L"about:blank";
 
@@ -164,10 +169,11 @@ public:
     HRESULT STDMETHODCALLTYPE SetZoneMapping(DWORD, LPCWSTR, DWORD) override;
     HRESULT STDMETHODCALLTYPE GetZoneMappings(DWORD, IEnumString**, DWORD) override;
 
-    // IDocHostUIHandler: no context menu, no print, save, open or new-window
-    // keys; everything else as the control does it by default.
+    // IDocHostUIHandler: the host's flags BrowserHostFlags, no context menu,
+    // no print, save, open or new-window keys; everything else as the control
+    // does it by default.
     HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override;
-    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO*) override;
+    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* Info) override;
     HRESULT STDMETHODCALLTYPE ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
                                      IOleInPlaceUIWindow*) override;
     HRESULT STDMETHODCALLTYPE HideUI() override;

@@ -173,9 +173,14 @@ std::string TControl::Text() const
 
 void TControl::SetText(const std::string& Value)
 {
-    FText = Value;
-    if (FHandle)
+    // Once the window exists it holds the text, and nothing else keeps a copy
+    // (a text view may hold a large text).
+    if (FHandle) {
+        std::string().swap(FText);
         ::SetWindowTextA(FHandle, Value.c_str());
+    } else {
+        FText = Value;
+    }
 }
 
 void TControl::SetColor(COLORREF Value)

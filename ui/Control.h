@@ -85,7 +85,7 @@ public:
     int TabOrder() const { return FTabOrder; }
     void SetTabOrder(int Value) { FTabOrder = Value; }
 
-    // Caption or text of the control.
+    // Caption or text of the control: held by the window once it exists.
     std::string Text() const;
     void SetText(const std::string& Value);
 

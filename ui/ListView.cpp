@@ -79,6 +79,18 @@ void TListColumns::Clear()
     Changed();
 }
 
+void TListColumns::ChangeScale(int M, int D)
+{
+    for (const std::unique_ptr<TListColumn>& c : FItems) {
+        const int width = c->Width();
+        if (width > 0)   // not a fit-to-content width
+            c->FWidth = ::MulDiv(width, M, D);
+        c->FMinWidth = ::MulDiv(c->FMinWidth, M, D);
+        c->FMaxWidth = ::MulDiv(c->FMaxWidth, M, D);
+    }
+    Changed();
+}
+
 void TListColumns::EndUpdate()
 {
     if (FUpdateCount > 0 && --FUpdateCount == 0 && FDirty)
@@ -220,15 +232,7 @@ void TListView::RebuildColumns()
 void TListView::ChangeScale(int M, int D)
 {
     TControl::ChangeScale(M, D);
-    for (int i = 0; i < FColumns.Count(); ++i) {
-        TListColumn& c = FColumns[i];
-        const int width = c.Width();
-        if (width > 0)   // not a fit-to-content width
-            c.FWidth = ::MulDiv(width, M, D);
-        c.FMinWidth = ::MulDiv(c.FMinWidth, M, D);
-        c.FMaxWidth = ::MulDiv(c.FMaxWidth, M, D);
-    }
-    RebuildColumns();
+    FColumns.ChangeScale(M, D);
 }
 
 TListRows TListView::SetRows(TListRows Rows)

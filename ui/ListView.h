@@ -72,6 +72,9 @@ public:
     // A new column with the values of a new column, at the end.
     TListColumn& Add();
     void Clear();
+    // Multiplies by M and divides by D every width that is not a
+    // fit-to-content one, and every minimum and maximum width.
+    void ChangeScale(int M, int D);
     // Changes between the two rebuild the header once.
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate();

@@ -1,6 +1,6 @@
-// "Delete All" with cookies chosen, against Wine's own WinINet: every cookie
-// goes, the cached documents stay. It deletes every cookie of the account, so
-// elsewhere it runs only when writing is allowed (RealCacheWrites.h).
+// Against Wine's own WinINet: "Delete All" with cookies chosen (every cookie goes, the documents stay), and
+// WinINet's files previewed as their entries' own. It deletes every cookie of the account, so elsewhere it
+// runs only when writing is allowed (RealCacheWrites.h).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -147,4 +147,24 @@ TEST_F(CommandsOnWinInet, DeleteAllWithCookiesChosenDeletesEveryCookieAndKeepsTh
         rows.emplace_back(Form->CacheListView.Caption(i));
     EXPECT_NE(std::find(rows.begin(), rows.end(), Documents[0]), rows.end());
     EXPECT_NE(std::find(rows.begin(), rows.end(), Documents[1]), rows.end());
+}
+
+TEST_F(CommandsOnWinInet, WinInetsOwnCookieAndDocumentFilesArePreviewedAsTheirEntries)
+{
+    // The sizes WinINet records are its files' sizes: none is taken for another entry's file.
+    ASSERT_TRUE(CommitDocument(Documents[1], "txt", "two"));
+    ASSERT_TRUE(::InternetSetCookieA(CookieSites[0].c_str(), "visit", "1; expires=Fri, 01-Jan-2037 00:00:00 GMT"));
+    Form = MakeForm<TfrmMorvane>();
+    Form->LoadCache();
+    std::vector<std::string> shown;
+    for (std::size_t i = 0; i < Form->CacheListView.ItemCount(); ++i) {
+        const std::string url(Form->CacheListView.Caption(i));
+        if (url != Documents[1] && (url.rfind("Cookie:", 0) != 0 || url.find("morvane-commands") == std::string::npos))
+            continue;
+        Form->CacheListView.SetSelectedIndex(static_cast<int>(i));
+        shown.push_back(Form->HeaderMemo.Text().substr(0, 5));
+    }
+    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "two"), shown.end());
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "visit"), shown.end()); // a cookie file starts with its name
 }

@@ -3,6 +3,7 @@
 #include "MainFormFixture.h"
 
 #include <exdisp.h>
+#include <winioctl.h>
 
 #include "app/DetailPane.h"
 #include "app/DisplayText.h"
@@ -11,14 +12,32 @@
 
 namespace {
 
-std::string TempFile(const std::string& name, const std::string& content)
+std::string TempFolder()
 {
     char folder[MAX_PATH];
     ::GetTempPathA(MAX_PATH, folder);
-    std::string path = std::string(folder) + "morvane-pane-" + name;
+    return folder;
+}
+
+std::string TempFile(const std::string& name, const std::string& content)
+{
+    std::string path = TempFolder() + "morvane-pane-" + name;
     TFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     ::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    return path;
+}
+
+// A file of Size zero bytes that takes no room on a disk that keeps files sparse.
+std::string SparseFile(const std::string& name, uint64_t Size)
+{
+    std::string path = TempFolder() + "morvane-pane-" + name;
+    TFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD ignored = 0;
+    ::DeviceIoControl(file.Get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(Size);
+    EXPECT_TRUE(::SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.Get())) << path;
     return path;
 }
 
@@ -47,38 +66,46 @@ private:
 
 } // namespace
 
-TEST(PreviewRouting, BrowserForHtmGifJpgAnywhereInThePathCaseSensitive)
+TEST(PreviewRouting, BrowserByTheFinalExtensionCaseSensitive)
 {
-    for (const char* path : {"C:\\c\\page[1].htm", "C:\\c\\page[1].html", "C:\\c\\x.gif\\file.txt",
-                             "C:\\c\\img.jpg", "C:\\a.htm.bak"})
+    for (const char* path : {"C:\\c\\page[1].htm", "C:\\c\\page[1].html", "C:\\c\\logo[1].gif",
+                             "C:\\c\\photo[2].jpg", "C:\\c\\page.htm"})
         EXPECT_TRUE(PreviewsInBrowser(path)) << path;
-    for (const char* path : {"C:\\c\\PAGE.HTM", "C:\\c\\a.GIF", "C:\\c\\a.JPG", "C:\\c\\a.jpeg", "C:\\c\\a.png",
-                             "C:\\c\\a.css", "C:\\c\\a.js", "", "C:\\c\\user@site[1].txt"})
+    for (const char* path : {"C:\\c\\setup.htm[1].exe", "C:\\c\\x.html[0].bat", "C:\\c\\a.htm[1].pdf",
+                             "C:\\c\\x.gif\\file.txt", "C:\\c\\a.htm.bak", "C:\\c\\a.jpg[1].js", "C:\\c\\PAGE.HTM",
+                             "C:\\c\\a.GIF", "C:\\c\\a.JPG", "C:\\c\\a.jpeg", "C:\\c\\a.png", "C:\\c\\a.css", "",
+                             "C:\\c\\user@site[1].txt"})
         EXPECT_FALSE(PreviewsInBrowser(path)) << path;
 }
 
-TEST(PreviewText, EveryLoneCrAndLoneLfBecomesCrLf)
+TEST(PreviewText, LoneCrAndLoneLfBecomeCrLfAndControlBytesButTabAPlaceholder)
 {
-    EXPECT_EQ(ToCrLf("a\rb\nc\r\nd"), "a\r\nb\r\nc\r\nd");
-    EXPECT_EQ(ToCrLf("\n\n\r\r"), "\r\n\r\n\r\n\r\n");
-    EXPECT_EQ(ToCrLf("\r\n\r"), "\r\n\r\n");
-    EXPECT_EQ(ToCrLf("\n\r"), "\r\n\r\n");
-    EXPECT_EQ(ToCrLf(""), "");
-    EXPECT_EQ(ToCrLf(std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_EQ(PreviewText("a\rb\nc\r\nd"), "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(PreviewText("\n\n\r\r"), "\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(PreviewText("\r\n\r"), "\r\n\r\n");
+    EXPECT_EQ(PreviewText("\n\r"), "\r\n\r\n");
+    EXPECT_EQ(PreviewText(""), "");
+    const std::string p(1, ControlPlaceholder());
+    EXPECT_EQ(PreviewText(std::string("\0MZ\x01\x1f\tx\x7f\x80\xff", 10)), p + "MZ" + p + p + "\tx" + p + "\x80\xff");
+    EXPECT_TRUE(static_cast<unsigned char>(p[0]) > 0x20 && p[0] != 0x7F) << "a visible character";
 }
 
-TEST(PreviewText, AFileHeldOpenForWritingCannotBeRead)
+TEST(PreviewPaths, OnlyAPlainAbsolutePathOnALocalDriveMayBeOpened)
 {
-    std::string path = TempFile("locked.txt", "text");
-    EXPECT_EQ(ReadTextFile(path), "text");
-    TFileHandle writer(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(writer);
-    EXPECT_THROW(ReadTextFile(path), std::runtime_error);
-    writer.Reset();
-    EXPECT_THROW(ReadTextFile(""), std::runtime_error);
-    EXPECT_THROW(ReadTextFile(path + ".missing"), std::runtime_error);
-    ::DeleteFileA(path.c_str());
+    const std::string folder = TempFolder();
+    EXPECT_TRUE(IsPlainLocalPath(folder + "page[1].htm"));
+    EXPECT_TRUE(IsPlainLocalPath("C:\\users\\a\\INetCache\\IE\\X1\\console[1].txt"));
+    char unused = 'Z'; // a letter that names no drive
+    while (unused > 'C' && (::GetLogicalDrives() & (1u << (unused - 'A'))))
+        --unused;
+    for (const std::string& path :
+         {folder + "..\\a.txt", folder + ".\\a.txt", folder + "a.txt.", folder + "a.txt ", unused + std::string(":\\a"),
+          std::string("\\\\server\\share\\a.txt"), std::string("//server/share/a.txt"), std::string("\\\\.\\C:\\a"),
+          std::string("\\\\?\\C:\\a.txt"), std::string("C:\\c\\CON"), std::string("C:\\c\\nul.txt"),
+          std::string("C:\\c\\Com1"), std::string("C:\\lpt9 .log"), std::string("C:\\c\\conout$"),
+          std::string("C:/c/a.txt"), std::string("C:c\\a.txt"), std::string("\\c\\a.txt"), std::string("c\\a.txt"),
+          std::string("C:\\c\\a.txt:stream"), std::string("C:\\c\\\\a.txt"), std::string("C:\\c\\a\tb"), std::string()})
+        EXPECT_FALSE(IsPlainLocalPath(path)) << path;
 }
 
 class DetailPaneTest : public MainFormTest {
@@ -103,22 +130,38 @@ protected:
                 Form->Label5.Text()};
     }
     bool MemoVisible() const { return (::GetWindowLongA(Form->HeaderMemo.Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
+    // An entry whose cached file holds Content and whose recorded size is that of the file.
+    TScriptEntry FileEntry(const std::string& url, const std::string& name, const std::string& content)
+    {
+        TScriptEntry e = Entry(url);
+        e.LocalFile = TempFile(name, content);
+        e.SizeLow = static_cast<DWORD>(content.size());
+        FFiles.push_back(*e.LocalFile);
+        return e;
+    }
+    void TearDown() override
+    {
+        MainFormTest::TearDown();
+        for (const std::string& file : FFiles)
+            ::DeleteFileA(file.c_str());
+    }
+
+private:
+    std::vector<std::string> FFiles;
 };
 
 TEST_F(DetailPaneTest, ACookieFileShowsAsTextWithLineBreaksMadeCrLf)
 {
-    TScriptEntry cookie = Entry("Cookie:user@example.org/", COOKIE_CACHE_ENTRY);
-    cookie.LocalFile = TempFile("user@example[1].txt", "id\n42\rexample.org/\r\n");
+    TScriptEntry cookie = FileEntry("Cookie:user@example.org/", "user@example[1].txt", "id\n42\rexample.org/\r\n");
+    cookie.Type = COOKIE_CACHE_ENTRY;
     cookie.HitRate = 3;
-    cookie.SizeLow = 22;
     Cache.Entries = {cookie};
     TfrmMorvane& form = Listed();
     Select("Cookie:user@example.org/");
     EXPECT_EQ(form.HeaderMemo.Text(), "id\r\n42\r\nexample.org/\r\n");
     EXPECT_TRUE(MemoVisible());
     EXPECT_EQ(form.Label1.Caption(), "Hitrate: 3");
-    EXPECT_EQ(form.Label2.Caption(), "FileSize: 22");
-    ::DeleteFileA(cookie.LocalFile->c_str());
+    EXPECT_EQ(form.Label2.Caption(), "FileSize: 20");
 }
 
 TEST_F(DetailPaneTest, AVisitedLinkRecordShowsAnEmptyTextViewAndStillSetsTheLabels)
@@ -163,11 +206,9 @@ TEST_F(DetailPaneTest, EachTimeLabelShowsItsOwnTime)
 
 TEST_F(DetailPaneTest, WithThePreviewOffAnotherRowChangesTheLabelsOnly)
 {
-    TScriptEntry first = Entry("http://example.org/a.css");
-    first.LocalFile = TempFile("a[2].css", "first");
+    TScriptEntry first = FileEntry("http://example.org/a.css", "a[2].css", "first");
     first.HitRate = 1;
-    TScriptEntry second = Entry("http://example.org/b.css");
-    second.LocalFile = TempFile("b[2].css", "second");
+    TScriptEntry second = FileEntry("http://example.org/b.css", "b[2].css", "second");
     second.HitRate = 2;
     Cache.Entries = {first, second};
     TfrmMorvane& form = Listed();
@@ -179,49 +220,95 @@ TEST_F(DetailPaneTest, WithThePreviewOffAnotherRowChangesTheLabelsOnly)
     EXPECT_EQ(form.Label1.Caption(), "Hitrate: 2");
     EXPECT_EQ(form.HeaderMemo.Text(), "first");
     EXPECT_TRUE(MemoVisible());
-    ::DeleteFileA(first.LocalFile->c_str());
-    ::DeleteFileA(second.LocalFile->c_str());
 }
 
-TEST_F(DetailPaneTest, PagesAndImagesGoToTheBrowserViewBehindAHiddenTextView)
+TEST_F(DetailPaneTest, PagesAndImagesGoToTheBrowserViewBehindAnEmptiedHiddenTextView)
 {
-    TScriptEntry page = Entry("http://example.org/page.htm");
-    page.LocalFile = TempFile("page[1].htm", "<html><body>x</body></html>");
-    TScriptEntry text = Entry("http://example.org/a.css");
-    text.LocalFile = TempFile("a[1].css", "body{}");
-    Cache.Entries = {page, text};
+    TScriptEntry page = FileEntry("http://example.org/page.htm", "page[1].htm", "<html><body>x</body></html>");
+    TScriptEntry text = FileEntry("http://example.org/a.css", "a[1].css", "body{}");
+    TScriptEntry setup = FileEntry("http://example.org/setup.exe", "setup.htm[1].exe", "MZ");
+    Cache.Entries = {page, text, setup};
     TfrmMorvane& form = Listed();
+    Select("http://example.org/a.css");
+    ASSERT_EQ(form.HeaderMemo.Text(), "body{}");
     Select("http://example.org/page.htm");
     EXPECT_FALSE(MemoVisible());
-    Select("http://example.org/a.css");
+    EXPECT_EQ(form.HeaderMemo.Text(), ""); // nothing of the entry before
+    Select("http://example.org/setup.exe");
     EXPECT_TRUE(MemoVisible());
-    EXPECT_EQ(form.HeaderMemo.Text(), "body{}");
-    ::DeleteFileA(page.LocalFile->c_str());
-    ::DeleteFileA(text.LocalFile->c_str());
+    EXPECT_EQ(form.HeaderMemo.Text(), "MZ");
 }
 
-TEST_F(DetailPaneTest, AFileHeldOpenForWritingLeavesTheTextViewEmptyAndVisible)
+TEST_F(DetailPaneTest, OnlyTheEntrysOwnFileIsOpenedAndSharedWithItsWriter)
 {
-    TScriptEntry locked = Entry("http://example.org/locked.txt");
-    locked.LocalFile = TempFile("locked[1].txt", "secret");
-    Cache.Entries = {locked};
-    TfrmMorvane& form = Listed();
-    TFileHandle writer(::CreateFileA(locked.LocalFile->c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    // The files are there, but no detour to them is taken, to a text or to a page.
+    TScriptEntry own = FileEntry("http://example.org/own", "own[1].txt", "own data");
+    const std::string name = *own.LocalFile, folder = name.substr(0, name.rfind('\\') + 1);
+    const std::string page = *FileEntry("http://example.org/page", "own[1].htm", "own data").LocalFile;
+    Cache.Entries = {own};
+    for (const std::string& detour : {folder + "sub\\..\\" + name.substr(folder.size()), "\\\\?\\" + name,
+                                      folder + "sub\\..\\" + page.substr(folder.size()),
+                                      "\\\\127.0.0.1\\c$\\" + name.substr(3)}) {
+        Cache.Entries.push_back(own);
+        Cache.Entries.back().Url = "http://example.org/" + detour;
+        Cache.Entries.back().LocalFile = detour;
+    }
+    TFileHandle writer(::CreateFileA(name.c_str(), GENERIC_WRITE | DELETE,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                     nullptr));
     ASSERT_TRUE(writer);
-    form.HeaderMemo.SetText("earlier");
-    Select("http://example.org/locked.txt");
+    TfrmMorvane& form = Listed();
+    Select("http://example.org/own");
+    EXPECT_EQ(form.HeaderMemo.Text(), "own data");
+    for (std::size_t i = 1; i < Cache.Entries.size(); ++i) {
+        Select(*Cache.Entries[i].Url);
+        EXPECT_EQ(form.HeaderMemo.Text(), "") << *Cache.Entries[i].LocalFile;
+        EXPECT_TRUE(MemoVisible());
+    }
+}
+
+TEST_F(DetailPaneTest, AFileOfAnotherSizeThanTheEntryRecordsIsNotShown)
+{
+    // The entry's file was removed and its name given to another entry's file.
+    TScriptEntry own = FileEntry("http://example.org/own", "shared[1].txt", "the other entry's data");
+    TScriptEntry stale = own;
+    stale.Url = "http://example.org/stale";
+    stale.SizeLow = 7;
+    Cache.Entries = {own, stale};
+    TfrmMorvane& form = Listed();
+    Select("http://example.org/own");
+    ASSERT_EQ(form.HeaderMemo.Text(), "the other entry's data");
+    Select("http://example.org/stale");
     EXPECT_EQ(form.HeaderMemo.Text(), "");
-    EXPECT_TRUE(MemoVisible());
-    writer.Reset();
-    ::DeleteFileA(locked.LocalFile->c_str());
+    EXPECT_EQ(form.Label2.Caption(), "FileSize: 7");
+}
+
+TEST_F(DetailPaneTest, AnyFileShowsItsFirstPartAndALastLineSayingHowMuch)
+{
+    // Sizes beyond 4 GiB record only their low 32 bits.
+    const uint64_t huge = (5ull << 30) + 3, atLimit = PreviewLimit;
+    TScriptEntry big = Entry("http://example.org/big");
+    big.LocalFile = SparseFile("big[1].iso", huge);
+    big.SizeLow = static_cast<DWORD>(huge);
+    TScriptEntry whole = Entry("http://example.org/whole");
+    whole.LocalFile = SparseFile("whole[1].bin", atLimit);
+    whole.SizeLow = static_cast<DWORD>(atLimit);
+    Cache.Entries = {big, whole};
+    TfrmMorvane& form = Listed();
+    const std::string dots(PreviewLimit, ControlPlaceholder());
+    Select("http://example.org/big");
+    EXPECT_EQ(form.HeaderMemo.Text(),
+              dots + "\r\n[The first " + std::to_string(PreviewLimit) + " of 5368709123 bytes are shown.]");
+    Select("http://example.org/whole");
+    EXPECT_EQ(form.HeaderMemo.Text(), dots);
+    ::DeleteFileA(big.LocalFile->c_str());
+    ::DeleteFileA(whole.LocalFile->c_str());
 }
 
 TEST_F(DetailPaneTest, AGoneEntryShowsTheTextsWithoutValuesAndNoOtherEntrysData)
 {
-    TScriptEntry a = Entry("http://example.org/a");
+    TScriptEntry a = FileEntry("http://example.org/a", "a[1].txt", "content of a");
     a.HitRate = 5;
-    a.LocalFile = TempFile("a[1].txt", "content of a");
     TScriptEntry b = Entry("http://example.org/b");
     Cache.Entries = {a, b};
     TfrmMorvane& form = Listed();
@@ -234,7 +321,6 @@ TEST_F(DetailPaneTest, AGoneEntryShowsTheTextsWithoutValuesAndNoOtherEntrysData)
                                                       "Last modified: ", "Expire: "}));
     EXPECT_EQ(form.HeaderMemo.Text(), "");
     EXPECT_TRUE(MemoVisible());
-    ::DeleteFileA(a.LocalFile->c_str());
 }
 
 TEST_F(DetailPaneTest, NoRowsOrNoSelectionChangeNothing)
@@ -250,10 +336,8 @@ TEST_F(DetailPaneTest, NoRowsOrNoSelectionChangeNothing)
 
 TEST_F(DetailPaneTest, WithoutABrowserControlTextStillShowsAndPagesShowABlankArea)
 {
-    TScriptEntry text = Entry("http://example.org/a.css");
-    text.LocalFile = TempFile("nb[1].css", "body{}");
-    TScriptEntry page = Entry("http://example.org/page.htm");
-    page.LocalFile = TempFile("nb[1].htm", "<html></html>");
+    TScriptEntry text = FileEntry("http://example.org/a.css", "nb[1].css", "body{}");
+    TScriptEntry page = FileEntry("http://example.org/page.htm", "nb[1].htm", "<html></html>");
     page.HitRate = 7;
     Cache.Entries = {text, page};
     TNoBrowserControl none;
@@ -267,6 +351,4 @@ TEST_F(DetailPaneTest, WithoutABrowserControlTextStillShowsAndPagesShowABlankAre
     EXPECT_FALSE(MemoVisible());
     EXPECT_EQ(form.Label1.Caption(), "Hitrate: 7");
     EXPECT_TRUE(Boxes.empty()) << Boxes.front();
-    ::DeleteFileA(text.LocalFile->c_str());
-    ::DeleteFileA(page.LocalFile->c_str());
 }

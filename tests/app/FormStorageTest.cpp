@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::string kIni = "C:\\app\\morvane.ini";
+const std::wstring kIni = L"C:\\app\\morvane.ini";
 
 class FormStorageTest : public MainFormTest {
 protected:
@@ -102,18 +102,23 @@ TEST_F(FormStorageTest, AScreenSizeSavedBeforeUsesItsOwnKeysAndAnUnseenOneThePla
     EXPECT_EQ(Bounds(NormalBounds()), (std::vector<int>{30, 40, 674, 512}));
 }
 
-TEST_F(FormStorageTest, AnotherPixelsPerInchOpensCentredAtDesignSizeInTheStoredStateWithTheColumns)
+TEST_F(FormStorageTest, AnotherPixelsPerInchOpensCentredAtDesignSizeInTheStoredStateWithScaledColumns)
 {
-    SetIni("[frmMorvane]\r\nShowCmd=3\r\nPixelsPerInch=120\r\nNormPos=10,20,654,492\r\n"
-           "[frmMorvane\\CacheListView_Columns]\r\nCount=1\r\n"
-           "[frmMorvane\\CacheListView_Columns\\Item0]\r\nCaption=Only\r\nWidth=120\r\n");
+    const std::string columns = "[frmMorvane\\CacheListView_Columns]\r\nCount=1\r\n"
+                                "[frmMorvane\\CacheListView_Columns\\Item0]\r\nCaption=Only\r\nMaxWidth=400\r\n"
+                                "MinWidth=100\r\nWidth=120\r\n";
+    SetIni("[frmMorvane]\r\nShowCmd=3\r\nPixelsPerInch=120\r\nNormPos=10,20,654,492\r\n" + columns);
     Open();
     EXPECT_EQ(Form->WindowState(), wsMaximized);
     EXPECT_TRUE(WillBeCentred());
     EXPECT_EQ(ColumnCaptions(), std::vector<std::string>{"Only"});
-    EXPECT_EQ(Form->CacheListView.Columns()[0].Width(), 120);
-    CloseAndDestroy();
+    CloseAndDestroy();   // saved at 120, shown at 96: the widths and their limits by 96 / 120
     EXPECT_NE(Ini().find("\r\nPixelsPerInch=96\r\n"), std::string::npos);
+    EXPECT_NE(Ini().find("\r\nMaxWidth=320\r\nMinWidth=80\r\nTag=0\r\nWidth=96\r\n"), std::string::npos) << Ini();
+
+    SetIni("[frmMorvane]\r\nPixelsPerInch=9600\r\n" + columns);   // no screen has that: nothing scaled
+    Open();
+    EXPECT_EQ(Form->CacheListView.Columns()[0].Width(), 120);
 }
 
 TEST_F(FormStorageTest, AnOlderFormVersionRestoresNothingAndTheNextSaveWritesZero)

@@ -1,6 +1,6 @@
-// TIECache against the scripted WinINet: the two-call sizing, the codes, the
-// enumeration loop, the filter mask and patterns, the entry record and the
-// library check.
+// TIECache against the scripted WinINet: one call into a kept buffer that
+// grows when an entry needs more, the codes, the enumeration loop, the filter
+// mask and patterns, the entry record and the library check.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -35,26 +35,42 @@ protected:
     TScriptedWinInet Script;
 };
 
-// --- The sizing pattern and its codes ------------------------------------------------
+// --- The sizing and its codes ------------------------------------------------------------
 
-TEST_F(IECacheTest, LookUpAsksForTheSizeThenUsesABufferOfExactlyThatSize)
+TEST_F(IECacheTest, OneCallWhereTheEntryFitsAndTheBufferGrowsToTheSizeAnEntryNeeds)
 {
-    TScriptEntry e = EntryNamed("http://example.org/big");
-    e.ExtraBytes = 3001; // an odd size, larger than any default
-    Script.Entries = {e};
+    TScriptEntry small = EntryNamed("http://example.org/small");
+    TScriptEntry big = EntryNamed("http://example.org/big");
+    big.ExtraBytes = 6001; // an odd size, larger than the first buffer
+    Script.Entries = {small, big};
     TIECache cache;
+    ASSERT_EQ(cache.GetEntryInfo("http://example.org/small"), 0u);
+    ASSERT_EQ(Script.InfoCalls.size(), 1u);
+    const DWORD first = Script.InfoCalls[0].SizeIn;
+    EXPECT_FALSE(Script.InfoCalls[0].NullBuffer);
+    EXPECT_EQ(Script.InfoCalls[0].Allocated, first);
+
+    Script.InfoCalls.clear();
     ASSERT_EQ(cache.GetEntryInfo("http://example.org/big"), 0u);
     EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://example.org/big");
+    const DWORD required = TScriptedWinInet::RequiredSize(big);
+    ASSERT_GT(required, first);
     ASSERT_EQ(Script.InfoCalls.size(), 2u);
-    EXPECT_TRUE(Script.InfoCalls[0].NullBuffer);
-    EXPECT_EQ(Script.InfoCalls[0].SizeIn, 0u);
-    const DWORD required = TScriptedWinInet::RequiredSize(e);
-    EXPECT_FALSE(Script.InfoCalls[1].NullBuffer);
+    EXPECT_EQ(Script.InfoCalls[0].SizeIn, first);
     EXPECT_EQ(Script.InfoCalls[1].SizeIn, required);
     EXPECT_EQ(Script.InfoCalls[1].Allocated, required);
+
+    // The grown buffer is kept: each entry again in one call.
+    Script.InfoCalls.clear();
+    ASSERT_EQ(cache.GetEntryInfo("http://example.org/small"), 0u);
+    EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://example.org/small");
+    ASSERT_EQ(cache.GetEntryInfo("http://example.org/big"), 0u);
+    ASSERT_EQ(Script.InfoCalls.size(), 2u);
+    EXPECT_EQ(Script.InfoCalls[0].SizeIn, required);
+    EXPECT_EQ(Script.InfoCalls[1].SizeIn, required);
 }
 
-TEST_F(IECacheTest, LookUpReturnsTheCodeOfTheSecondCallAndKeepsThePreviousEntry)
+TEST_F(IECacheTest, AFailedLookUpReturnsTheCodeOfItsOneCallAndKeepsThePreviousEntry)
 {
     Script.Entries = {EntryNamed("http://example.org/a")};
     TIECache cache;
@@ -64,31 +80,32 @@ TEST_F(IECacheTest, LookUpReturnsTheCodeOfTheSecondCallAndKeepsThePreviousEntry)
         Script.InfoCalls.clear();
         EXPECT_EQ(cache.GetEntryInfo("http://example.org/missing"), code);
         EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://example.org/a");
-        // Nothing was reported as needed, so the second call gets no buffer either.
-        ASSERT_EQ(Script.InfoCalls.size(), 2u);
-        EXPECT_TRUE(Script.InfoCalls[1].NullBuffer);
+        EXPECT_EQ(Script.InfoCalls.size(), 1u);
     }
 }
 
-TEST_F(IECacheTest, ALookUpThatSucceedsWithoutABufferDeliversNothing)
+TEST_F(IECacheTest, ALookUpThatSucceedsReportingNoBytesDeliversNothing)
 {
     Script.Entries = {EntryNamed("http://example.org/a")};
     TIECache cache;
     ASSERT_EQ(cache.GetEntryInfo("http://example.org/a"), 0u);
     Script.ZeroSizeSucceeds = true;
     Script.InfoCalls.clear();
-    EXPECT_EQ(cache.GetEntryInfo("http://example.org/a"), DWORD(ERROR_INSUFFICIENT_BUFFER));
-    ASSERT_EQ(Script.InfoCalls.size(), 2u);
-    EXPECT_TRUE(Script.InfoCalls[1].NullBuffer);
+    EXPECT_EQ(cache.GetEntryInfo("http://example.org/b"), DWORD(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(Script.InfoCalls.size(), 2u);
+    // The buffer still holds "a", which is not copied again as if it were "b".
     EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://example.org/a");
 }
 
 TEST_F(IECacheTest, AnEntryThatGrowsBetweenTheCallsIsAskedForAgainUpToFourTimes)
 {
+    // Each larger than the buffer before it: the first call reports the size.
     Script.Entries = {EntryNamed("http://example.org/a"), EntryNamed("http://example.org/b"),
         EntryNamed("http://example.org/c")};
+    Script.Entries[0].ExtraBytes = 6000;
+    Script.Entries[1].ExtraBytes = 7000;
     TIECache cache;
-    // Four growths: the call with the buffer and four more, each with the size reported last.
+    // Four growths: the call with the size reported first, and four more, each with the size reported last.
     Script.Growths = 4;
     ASSERT_EQ(cache.GetEntryInfo("http://example.org/a"), 0u);
     ASSERT_EQ(Script.InfoCalls.size(), 6u);
@@ -103,42 +120,41 @@ TEST_F(IECacheTest, AnEntryThatGrowsBetweenTheCallsIsAskedForAgainUpToFourTimes)
     EXPECT_EQ(Script.InfoCalls.size(), 6u);
     EXPECT_EQ(cache.EntryInfo().SourceUrlName, "http://example.org/a");
 
-    // A listing whose first and second entries grow still gives every entry, and
-    // every enumeration opened on the way is closed.
-    Script.HandleOnSizingCall = true;
+    // A listing whose first and second entries grow still gives every entry,
+    // and no enumeration is left open.
+    TIECache fresh;
     Script.Growths = 3;
     std::vector<std::string> urls;
-    cache.OnEntry = [&](TIECache& Sender, bool&) {
+    fresh.OnEntry = [&](TIECache& Sender, bool&) {
         urls.push_back(Sender.EntryInfo().SourceUrlName);
         Script.Growths = urls.size() == 1 ? 3 : 0;
     };
-    cache.RetrieveEntries(0);
+    fresh.RetrieveEntries(0);
     EXPECT_EQ(urls, (std::vector<std::string>{"http://example.org/a", "http://example.org/b", "http://example.org/c"}));
-    EXPECT_EQ(Script.FirstCalls.size(), 5u);   // the sizing call, the call with a buffer, one more per growth
+    EXPECT_EQ(Script.FirstCalls.size(), 5u);   // the first call, the call with the size it reported, one per growth
     EXPECT_EQ(Script.ClosedHandles, Script.OpenedHandles);
 }
 
-TEST_F(IECacheTest, EnumerationSizesEveryStepAndClosesItsHandle)
+TEST_F(IECacheTest, EnumerationMakesOneCallPerEntryThatFitsAndClosesItsHandle)
 {
     Script.Entries = {EntryNamed("http://example.org/1"), EntryNamed("http://example.org/22"),
-        EntryNamed("http://example.org/333")};
+        EntryNamed("http://example.org/333"), EntryNamed("http://example.org/4444")};
+    Script.Entries[2].ExtraBytes = 6000;
     TIECache cache;
-    EXPECT_EQ(Listing(cache),
-        (std::vector<std::string>{"http://example.org/1", "http://example.org/22", "http://example.org/333"}));
+    EXPECT_EQ(Listing(cache), (std::vector<std::string>{"http://example.org/1", "http://example.org/22",
+                                  "http://example.org/333", "http://example.org/4444"}));
 
-    ASSERT_EQ(Script.FirstCalls.size(), 2u);
-    EXPECT_TRUE(Script.FirstCalls[0].NullBuffer);
-    EXPECT_EQ(Script.FirstCalls[0].SizeIn, 0u);
-    EXPECT_EQ(Script.FirstCalls[1].SizeIn, TScriptedWinInet::RequiredSize(Script.Entries[0]));
-    EXPECT_EQ(Script.FirstCalls[1].Allocated, Script.FirstCalls[1].SizeIn);
-    // Two calls per further entry, and two more that meet the end (259).
-    ASSERT_EQ(Script.NextCalls.size(), 6u);
-    for (size_t i = 0; i < 2; ++i) {
-        EXPECT_TRUE(Script.NextCalls[2 * i].NullBuffer);
-        EXPECT_EQ(Script.NextCalls[2 * i + 1].SizeIn, TScriptedWinInet::RequiredSize(Script.Entries[i + 1]));
-        EXPECT_EQ(Script.NextCalls[2 * i + 1].Allocated, Script.NextCalls[2 * i + 1].SizeIn);
+    ASSERT_EQ(Script.FirstCalls.size(), 1u);
+    EXPECT_FALSE(Script.FirstCalls[0].NullBuffer);
+    const DWORD first = Script.FirstCalls[0].SizeIn;
+    // One call for "22", two for "333", which needs more, one for "4444" and one that meets the end (259).
+    const DWORD grown = TScriptedWinInet::RequiredSize(Script.Entries[2]);
+    ASSERT_EQ(Script.NextCalls.size(), 5u);
+    const DWORD sizes[] = {first, first, grown, grown, grown};
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_FALSE(Script.NextCalls[i].NullBuffer);
+        EXPECT_EQ(Script.NextCalls[i].SizeIn, sizes[i]) << i;
     }
-    EXPECT_TRUE(Script.NextCalls[5].NullBuffer);
     EXPECT_EQ(Script.ClosedHandles, Script.OpenedHandles);
 }
 
@@ -179,20 +195,6 @@ TEST_F(IECacheTest, EmptyEnumerationFiresNothingAndClosesTheNullHandle)
     cache.DeleteAllEntries();
     EXPECT_TRUE(Script.Deleted.empty());
     EXPECT_EQ(Script.ClosedHandles, (std::vector<HANDLE>{nullptr}));
-}
-
-TEST_F(IECacheTest, HandleThatTheSizingCallOpensIsClosed)
-{
-    Script.Entries = {EntryNamed("http://example.org/1"), EntryNamed("http://example.org/2")};
-    Script.HandleOnSizingCall = true;
-    TIECache cache;
-    EXPECT_EQ(Listing(cache).size(), 2u);
-    ASSERT_EQ(Script.OpenedHandles.size(), 2u);
-    EXPECT_EQ(Script.ClosedHandles, Script.OpenedHandles); // the sizing call's first, the enumeration's last
-    Script.OpenedHandles.clear();
-    Script.ClosedHandles.clear();
-    cache.DeleteAllEntries();
-    EXPECT_EQ(Script.ClosedHandles, Script.OpenedHandles);
 }
 
 // --- The enumeration loop ---------------------------------------------------------------
@@ -279,9 +281,8 @@ TEST_F(IECacheTest, NeverAssignedComponentEnumeratesWithMaskZero)
     EXPECT_EQ(cache.SearchPattern(), spAll);
     EXPECT_FALSE(cache.OnEntry);
     cache.RetrieveEntries(0);
-    ASSERT_EQ(Script.FirstCalls.size(), 2u);
+    ASSERT_EQ(Script.FirstCalls.size(), 1u);
     EXPECT_EQ(Script.FirstCalls[0].Filter, 0u);
-    EXPECT_EQ(Script.FirstCalls[1].Filter, 0u);
 }
 
 TEST_F(IECacheTest, EachSearchPatternPassesItsOwnText)
@@ -298,7 +299,7 @@ TEST_F(IECacheTest, EachSearchPatternPassesItsOwnText)
         cache.SetFilterOptions(WindowSet);
         cache.SetSearchPattern(c.Pattern);
         cache.RetrieveEntries(42);
-        ASSERT_EQ(Script.FirstCalls.size(), 2u);
+        ASSERT_EQ(Script.FirstCalls.size(), 1u);
         for (const TFindFirstCall& call : Script.FirstCalls) {
             EXPECT_EQ(call.NullPattern, c.Null) << c.Text;
             EXPECT_EQ(call.Pattern, c.Text);

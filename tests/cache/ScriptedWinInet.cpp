@@ -137,7 +137,7 @@ HANDLE WINAPI ScriptedFindFirst(LPCSTR Pattern, DWORD Flags, DWORD Filter, GROUP
         return nullptr;
     }
     if (!Deliver(Script->Entries[Cursor], Info, Size))
-        return Script->HandleOnSizingCall && !Info ? open() : nullptr;
+        return nullptr;
     ++Cursor;
     return open();
 }

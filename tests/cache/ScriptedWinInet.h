@@ -75,12 +75,11 @@ public:
     DWORD FirstError = 0;                // FindFirst fails with this code when not 0
     DWORD EndError = ERROR_NO_MORE_ITEMS; // what an enumeration gives when the entries run out
     DWORD LookupError = ERROR_FILE_NOT_FOUND; // look-up or delete of a URL not in Entries
-    bool HandleOnSizingCall = false;     // FindFirst with no buffer opens an enumeration anyway
     bool LocalTimeFails = false;
     bool SystemTimeFails = false;
     bool TimeIsLocal = true;             // local time = UTC + LocalShift; else the kernel converts
     LONGLONG LocalShift = 0;             // 100-nanosecond units
-    // A look-up reports that it needs no bytes, and the call after that succeeds with no buffer.
+    // A look-up reports that it needs no bytes, and the call after that succeeds, reporting none.
     bool ZeroSizeSucceeds = false;
     // A live cache: each time a call is told the size an entry needs, the entry
     // then grows by GrowBy bytes, for as many calls as Growths says.

@@ -233,19 +233,25 @@ TEST(SettingsFile, HostileFilesOpenAndCloseTheProgramCleanly)
     }
 }
 
-// Run by ctest in a prefix of its own whose screen is at 150%.
+// Run by ctest in a prefix of its own whose screen is at 150%. First without
+// a file, then with the example file saved at 96 pixels per inch, whose
+// placement is dropped and whose columns are scaled as the design columns are.
 TEST(ScaledScreen, TheWindowOpensScaledAndTheFileHoldsTheScreensPixels)
 {
     ASSERT_EQ(ScreenPixelsPerInch(), 144) << "not a prefix at 144 pixels per inch";
-    TScratchCopy copy;
-    ASSERT_TRUE(copy.Copied());
-    RunOnce(copy, [](HWND wnd) {
-        RECT r = WindowRect(wnd);
-        EXPECT_EQ(r.right - r.left, 966);
-        EXPECT_EQ(r.bottom - r.top, 708);
-    });
-    const std::string text = ReadFileBytes(copy.Ini());
-    const char* lines[] = {"PixelsPerInch=144", "NormPos=29,30,995,738", "MinWidth=150\r\nTag=0\r\nWidth=450"};
-    for (std::string line : lines)
-        EXPECT_NE(text.find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << text;
+    for (bool saved96 : {false, true}) {
+        SCOPED_TRACE(saved96 ? "a file saved at 96" : "no file");
+        TScratchCopy copy;
+        ASSERT_TRUE(copy.Copied() && (!saved96 || WriteFileBytes(copy.Ini(), ExampleOnWine())));
+        RunOnce(copy, [](HWND wnd) {
+            RECT r = WindowRect(wnd);
+            EXPECT_EQ(r.right - r.left, 966);
+            EXPECT_EQ(r.bottom - r.top, 708);
+        });
+        const std::string text = ReadFileBytes(copy.Ini());
+        const char* lines[] = {"PixelsPerInch=144", "NormPos=29,30,995,738", "MinWidth=150\r\nTag=0\r\nWidth=450",
+                               "MinWidth=150\r\nTag=0\r\nWidth=300"};
+        for (std::string line : lines)
+            EXPECT_NE(text.find("\r\n" + line + "\r\n"), std::string::npos) << line << "\n" << text;
+    }
 }

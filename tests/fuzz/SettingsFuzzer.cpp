@@ -23,38 +23,39 @@ void Require(bool Condition, const char* What)
 // Files held in memory; the executable lives in C:\app.
 class TMemoryFileSystem : public TSettingsFileSystem {
 public:
-    std::map<std::string, std::string> Files;
+    std::map<std::wstring, std::string> Files;
 
-    std::string ModuleFileName() override { return "C:\\app\\Morvane.exe"; }
-    TAttributes Attributes(const std::string& Name) override
+    std::wstring ModuleFileName() override { return L"C:\\app\\Morvane.exe"; }
+    std::wstring LocalAppDataFolder() override { return L"C:\\Users\\me\\AppData\\Local"; }
+    TAttributes Attributes(const std::wstring& Name) override
     {
         if (Files.count(Name))
             return {true, false, false};
-        if (Name == "C:\\app" || Name == "C:\\")
+        if (Name == L"C:\\app" || Name == L"C:\\")
             return {true, true, false};
         return {};
     }
-    std::optional<std::string> ReadWholeFile(const std::string& Name) override
+    std::optional<std::string> ReadWholeFile(const std::wstring& Name) override
     {
         auto it = Files.find(Name);
         if (it == Files.end())
             return std::nullopt;
         return it->second;
     }
-    TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) override
+    TWriteResult WriteNewFile(const std::wstring& Name, std::string_view Bytes) override
     {
         Files[Name] = std::string(Bytes);
         return TWriteResult::Written;
     }
-    bool OverwriteFile(const std::string& Name, std::string_view Bytes) override
+    bool OverwriteFile(const std::wstring& Name, std::string_view Bytes) override
     {
         if (!Files.count(Name))
             return false;
         Files[Name] = std::string(Bytes);
         return true;
     }
-    bool CreateFolder(const std::string&) override { return true; }
-    bool MoveReplacing(const std::string& Source, const std::string& Target) override
+    bool CreateFolder(const std::wstring&) override { return true; }
+    bool MoveReplacing(const std::wstring& Source, const std::wstring& Target) override
     {
         auto it = Files.find(Source);
         if (it == Files.end())
@@ -63,12 +64,12 @@ public:
         Files.erase(it);
         return true;
     }
-    bool RemoveFile(const std::string& Name) override { return Files.erase(Name) != 0; }
+    bool RemoveFile(const std::wstring& Name) override { return Files.erase(Name) != 0; }
     unsigned long ProcessId() override { return 7; }
 };
 
 constexpr std::string_view kAlignment[] = {"taLeftJustify", "taRightJustify", "taCenter"};
-const std::string kIni = "C:\\app\\morvane.ini";
+const std::wstring kIni = L"C:\\app\\morvane.ini";
 
 template <class F>
 void Absorb(F f)

@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::string kIni = "C:\\app\\morvane.ini";
+const std::wstring kIni = L"C:\\app\\morvane.ini";
 
 // A form that keeps its settings as the main window does, with the pair
 // declared the other way round: the order of the members decides nothing.

@@ -30,38 +30,38 @@ inline std::string ExampleSettingsFile()
 // Files held in memory; the executable is ModuleName.
 class TMemoryFileSystem : public TSettingsFileSystem {
 public:
-    std::string ModuleName = "C:\\app\\Morvane.exe";
-    std::map<std::string, std::string> Files;
-    std::map<std::string, bool> ReadOnlyFiles;
+    std::wstring ModuleName = L"C:\\app\\Morvane.exe";
+    std::wstring LocalAppData = L"C:\\Users\\me\\AppData\\Local";
+    std::map<std::wstring, std::string> Files;
+    std::map<std::wstring, bool> ReadOnlyFiles;
 
-    std::string LeadBytes;   // of the file names' code page
-    std::string ModuleFileName() override { return ModuleName; }
-    bool IsLeadByte(unsigned char Byte) override { return LeadBytes.find(static_cast<char>(Byte)) != std::string::npos; }
-    TAttributes Attributes(const std::string& Name) override
+    std::wstring ModuleFileName() override { return ModuleName; }
+    std::wstring LocalAppDataFolder() override { return LocalAppData; }
+    TAttributes Attributes(const std::wstring& Name) override
     {
         if (Files.count(Name))
             return {true, false, ReadOnlyFiles[Name]};
-        return {Name == "C:\\app", Name == "C:\\app", false};
+        return {Name == L"C:\\app", Name == L"C:\\app", false};
     }
-    std::optional<std::string> ReadWholeFile(const std::string& Name) override
+    std::optional<std::string> ReadWholeFile(const std::wstring& Name) override
     {
         auto it = Files.find(Name);
         return it == Files.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
-    TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) override
+    TWriteResult WriteNewFile(const std::wstring& Name, std::string_view Bytes) override
     {
         Files[Name] = std::string(Bytes);
         return TWriteResult::Written;
     }
-    bool OverwriteFile(const std::string& Name, std::string_view Bytes) override
+    bool OverwriteFile(const std::wstring& Name, std::string_view Bytes) override
     {
         if (!Files.count(Name) || ReadOnlyFiles[Name])
             return false;
         Files[Name] = std::string(Bytes);
         return true;
     }
-    bool CreateFolder(const std::string&) override { return true; }
-    bool MoveReplacing(const std::string& Source, const std::string& Target) override
+    bool CreateFolder(const std::wstring&) override { return true; }
+    bool MoveReplacing(const std::wstring& Source, const std::wstring& Target) override
     {
         auto node = Files.extract(Source);
         if (node.empty())
@@ -69,6 +69,6 @@ public:
         Files[Target] = std::move(node.mapped());
         return true;
     }
-    bool RemoveFile(const std::string& Name) override { return Files.erase(Name) != 0; }
+    bool RemoveFile(const std::wstring& Name) override { return Files.erase(Name) != 0; }
     unsigned long ProcessId() override { return 42; }
 };

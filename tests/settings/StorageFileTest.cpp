@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -24,12 +25,15 @@ std::string ModuleFolder()
     return path.substr(0, path.find_last_of('\\'));
 }
 
+// The test's own folders have plain ASCII names.
+std::wstring Wide(const std::string& Ascii) { return std::wstring(Ascii.begin(), Ascii.end()); }
+
 bool Exists(const std::string& Name)
 {
     return GetFileAttributesA(Name.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ReadBytes(const std::string& Name)
+std::string ReadBytes(const std::filesystem::path& Name)
 {
     std::ifstream in(Name, std::ios::binary);
     std::ostringstream out;
@@ -75,23 +79,27 @@ void RemoveTree(const std::string& Folder)
 }
 
 // The Win32 file system with the executable placed in a folder of the test,
-// and failures to order.
+// the user's local application data in another, and failures to order: no
+// file can be made in Unwritable, as for a standard user in C:\Program Files.
 class TTestFileSystem : public TWin32SettingsFileSystem {
 public:
-    std::string Module;
+    std::wstring Module, LocalAppData, Unwritable;
     bool FailWriteHalfway = false;
     bool FailReplace = false;
 
-    std::string ModuleFileName() override { return Module; }
-    TWriteResult WriteNewFile(const std::string& Name, std::string_view Bytes) override
+    std::wstring ModuleFileName() override { return Module; }
+    std::wstring LocalAppDataFolder() override { return LocalAppData; }
+    TWriteResult WriteNewFile(const std::wstring& Name, std::string_view Bytes) override
     {
+        if (!Unwritable.empty() && Name.rfind(Unwritable + L"\\", 0) == 0)
+            return TWriteResult::NotCreated;
         if (FailWriteHalfway) {   // a full disk: part of the file is there, then the write fails
             TWin32SettingsFileSystem::WriteNewFile(Name, Bytes.substr(0, Bytes.size() / 2));
             return TWriteResult::Incomplete;
         }
         return TWin32SettingsFileSystem::WriteNewFile(Name, Bytes);
     }
-    bool MoveReplacing(const std::string& Source, const std::string& Target) override
+    bool MoveReplacing(const std::wstring& Source, const std::wstring& Target) override
     {
         return !FailReplace && TWin32SettingsFileSystem::MoveReplacing(Source, Target);
     }
@@ -112,9 +120,16 @@ protected:
     }
     void TearDown() override { RemoveTree(Root); }
 
+    // A run of the program that reads the file and adds "<Key>=1" to section "s".
+    void Run(const std::string& Key)
+    {
+        TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &Fs);
+        storage.ReadSettingsFile();
+        storage.WriteInteger("s\\" + Key, 1);
+    }
     void UseExecutableFolder(const std::string& Folder)
     {
-        Fs.Module = Folder + "\\Morvane.exe";
+        Fs.Module = Wide(Folder + "\\Morvane.exe");
         Ini = Folder + "\\morvane.ini";
     }
 
@@ -240,10 +255,40 @@ TEST_F(StorageOnDisk, UnwritablePlaceWritesNothing)
     EXPECT_TRUE(GetFileAttributesA(Ini.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+TEST_F(StorageOnDisk, AFolderThatCannotBeWrittenLeavesTheFileInTheUsersOwnFolder)
+{
+    ASSERT_TRUE(CreateDirectoryA((Root + "\\Program").c_str(), nullptr));
+    UseExecutableFolder(Root + "\\Program");
+    Fs.Unwritable = Wide(Root + "\\Program");
+    Fs.LocalAppData = Wide(Root);
+    // The user's own file is made with its folder, and read at the next start.
+    Run("A");
+    Run("B");
+    EXPECT_EQ(ReadBytes(Root + "\\Morvane\\morvane.ini"), "[s]\r\nA=1\r\nB=1\r\n\r\n");
+    EXPECT_TRUE(FolderContent(Root + "\\Program").empty());
+    // A file beside the executable is the one read and written (in place).
+    WriteBytes(Ini, "[s]\r\nC=1\r\n");
+    Run("D");
+    EXPECT_EQ(ReadBytes(Ini), "[s]\r\nC=1\r\nD=1\r\n\r\n");
+    EXPECT_EQ(ReadBytes(Root + "\\Morvane\\morvane.ini"), "[s]\r\nA=1\r\nB=1\r\n\r\n");
+}
+
+TEST_F(StorageOnDisk, AFolderNamedInAnotherScriptKeepsTheFileThere)
+{
+    // "Morvane" in Cyrillic letters, none of which a Western ANSI code page has.
+    const std::wstring folder = Wide(Root) + L"\\\u041C\u043E\u0440\u0432\u0430\u043D\u0435";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    Fs.Module = folder + L"\\Morvane.exe";
+    Run("A");
+    Run("B");
+    EXPECT_EQ(ReadBytes(folder + L"\\morvane.ini"), "[s]\r\nA=1\r\nB=1\r\n\r\n");
+    EXPECT_TRUE(DeleteFileW((folder + L"\\morvane.ini").c_str()) && RemoveDirectoryW(folder.c_str()));
+}
+
 TEST(StorageFileName, DefaultIsBesideTheRunningExecutable)
 {
     TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1");
-    EXPECT_EQ(storage.FullFileName(), ModuleFolder() + "\\morvane.ini");
+    EXPECT_EQ(storage.FullFileName(), Wide(ModuleFolder() + "\\morvane.ini"));
     storage.SetReadOnly(true);   // leave the build folder alone
 }
 

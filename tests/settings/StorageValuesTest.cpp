@@ -16,7 +16,7 @@ struct TStorageOn {
     TJvAppIniFileStorage Storage;
     explicit TStorageOn(std::string_view Text) : Storage(nullptr, "JvAppIniFileStorage1", &FileSystem)
     {
-        FileSystem.Files["C:\\app\\morvane.ini"] = std::string(Text);
+        FileSystem.Files[L"C:\\app\\morvane.ini"] = std::string(Text);
         Storage.ReadSettingsFile();
     }
 };
@@ -139,58 +139,55 @@ TEST(StorageFileName, TheExecutablesFolder)
 {
     TMemoryFileSystem fs;
     TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &fs);
-    EXPECT_EQ(storage.FullFileName(), "C:\\app\\morvane.ini");
-    fs.ModuleName = "C:\\Morvane.exe";
-    EXPECT_EQ(storage.FullFileName(), "C:\\morvane.ini");
-    // Code page 932: the second byte of "\x95\x5c" (hyou) is a backslash.
-    fs.LeadBytes = "\x95";
-    fs.ModuleName = "C:\\app\\\x95\x5c.exe";
-    EXPECT_EQ(storage.FullFileName(), "C:\\app\\morvane.ini");
-    fs.ModuleName = "";
-    EXPECT_EQ(storage.FullFileName(), "");
+    EXPECT_EQ(storage.FullFileName(), L"C:\\app\\morvane.ini");
+    EXPECT_EQ(storage.PerUserFileName(), L"C:\\Users\\me\\AppData\\Local\\Morvane\\morvane.ini");
+    fs.ModuleName = L"C:\\Morvane.exe";
+    EXPECT_EQ(storage.FullFileName(), L"C:\\morvane.ini");
+    fs.ModuleName = L"";
+    EXPECT_EQ(storage.FullFileName(), L"");
     EXPECT_FALSE(storage.WriteSettingsFile());
 }
 
 TEST(StorageFile, ReadOnceWriteAtDestructionReplacingTheFile)
 {
     TMemoryFileSystem fs;
-    fs.Files["C:\\app\\morvane.ini"] = "; old\n[frmMorvane]\nShowCmd=3\n";
+    fs.Files[L"C:\\app\\morvane.ini"] = "; old\n[frmMorvane]\nShowCmd=3\n";
     {
         TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &fs);
         storage.ReadSettingsFile();
-        fs.Files["C:\\app\\morvane.ini"] = "[changed]\nk=v\n";
+        fs.Files[L"C:\\app\\morvane.ini"] = "[changed]\nk=v\n";
         storage.ReadSettingsFile();   // once only
         EXPECT_EQ(storage.ReadInteger("frmMorvane\\ShowCmd", 0), 3);
         storage.WriteInteger("frmMorvane\\FormVersion", 0);
     }
-    EXPECT_EQ(fs.Files, (std::map<std::string, std::string>{
-                            {"C:\\app\\morvane.ini", "[frmMorvane]\r\nShowCmd=3\r\nFormVersion=0\r\n\r\n"}}));
+    EXPECT_EQ(fs.Files, (std::map<std::wstring, std::string>{
+                            {L"C:\\app\\morvane.ini", "[frmMorvane]\r\nShowCmd=3\r\nFormVersion=0\r\n\r\n"}}));
 }
 
 TEST(StorageFile, ReadOnlyAttributeOrUnreadableFileIsNeverWritten)
 {
     TMemoryFileSystem fs;
-    fs.Files["C:\\app\\morvane.ini"] = "[a]\nk=1\n";
-    fs.ReadOnlyFiles["C:\\app\\morvane.ini"] = true;
+    fs.Files[L"C:\\app\\morvane.ini"] = "[a]\nk=1\n";
+    fs.ReadOnlyFiles[L"C:\\app\\morvane.ini"] = true;
     {
         TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &fs);
         storage.ReadSettingsFile();
-        fs.ReadOnlyFiles["C:\\app\\morvane.ini"] = false;   // the mark is taken once
+        fs.ReadOnlyFiles[L"C:\\app\\morvane.ini"] = false;   // the mark is taken once
         EXPECT_TRUE(storage.ReadOnly());
         storage.WriteInteger("a\\k", 2);
         EXPECT_EQ(storage.ReadInteger("a\\k", 0), 1);
     }
-    EXPECT_EQ(fs.Files["C:\\app\\morvane.ini"], "[a]\nk=1\n");
+    EXPECT_EQ(fs.Files[L"C:\\app\\morvane.ini"], "[a]\nk=1\n");
 
     struct TUnreadable : TMemoryFileSystem {
-        std::optional<std::string> ReadWholeFile(const std::string&) override { return std::nullopt; }
+        std::optional<std::string> ReadWholeFile(const std::wstring&) override { return std::nullopt; }
     } locked;
-    locked.Files["C:\\app\\morvane.ini"] = "[a]\nk=1\n";
+    locked.Files[L"C:\\app\\morvane.ini"] = "[a]\nk=1\n";
     {
         TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &locked);
         storage.ReadSettingsFile();
         storage.WriteInteger("a\\k", 2);
         EXPECT_FALSE(storage.WriteSettingsFile());
     }
-    EXPECT_EQ(locked.Files["C:\\app\\morvane.ini"], "[a]\nk=1\n");
+    EXPECT_EQ(locked.Files[L"C:\\app\\morvane.ini"], "[a]\nk=1\n");
 }

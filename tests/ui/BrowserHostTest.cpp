@@ -307,7 +307,7 @@ TEST_F(BrowserHostTest, PlacesTheControlInPlaceFillingTheWindow)
     expectFills();
 }
 
-TEST_F(BrowserHostTest, SiteReportsTheDownloadControlFlagsAsAmbientProperty)
+TEST_F(BrowserHostTest, SiteReportsTheDownloadControlFlagsAsAmbientPropertyAndTheHostsFlags)
 {
     ASSERT_NE(nullptr, Host->Browser());
     TComPtr<IDispatch> ambient = SiteAs<IDispatch>(IID_IDispatch);
@@ -327,6 +327,13 @@ TEST_F(BrowserHostTest, SiteReportsTheDownloadControlFlagsAsAmbientProperty)
     // Other ambient properties are left to the control's defaults.
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, ambient->Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, LOCALE_USER_DEFAULT,
                                                      DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr));
+
+    // No 3-D border, and pages at the screen's scale.
+    TComPtr<IDocHostUIHandler> ui = SiteAs<IDocHostUIHandler>(IID_IDocHostUIHandler);
+    ASSERT_TRUE(ui);
+    DOCHOSTUIINFO info{sizeof(DOCHOSTUIINFO), ~0u, ~0u, nullptr, nullptr};
+    ASSERT_EQ(S_OK, ui->GetHostInfo(&info));
+    EXPECT_EQ(static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE), info.dwFlags);
 }
 
 TEST_F(BrowserHostTest, SecurityManagerRefusesScriptActiveXJavaAndDownloads)
