@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "base/ScopeExit.h"
 #include "cache/CacheApi.h"
 
 using CacheApi::Api;
@@ -237,30 +238,13 @@ void TIECache::CloseEnumeration()
     Api().FindCloseUrlCache(handle);
 }
 
-namespace {
-
-// Closes the component's enumeration when the operation ends, by return or by
-// an exception from an OnEntry handler.
-template <class Close>
-class TCloseAtEnd {
-public:
-    explicit TCloseAtEnd(Close C) : FClose(C) {}
-    ~TCloseAtEnd() { FClose(); }
-    TCloseAtEnd(const TCloseAtEnd&) = delete;
-    TCloseAtEnd& operator=(const TCloseAtEnd&) = delete;
-
-private:
-    Close FClose;
-};
-
-} // namespace
-
 void TIECache::RetrieveEntries(int64_t GroupId)
 {
     if (!CheckLibrary())
         return;
     FCancel = false;
-    TCloseAtEnd close([this] { CloseEnumeration(); });
+    // Closed however the operation ends, also by an exception from an OnEntry handler.
+    const auto close = ScopeExit([this] { CloseEnumeration(); });
     uint32_t r = FindFirstEntry(GroupId);
     if (r != 0)
         return;
@@ -288,7 +272,7 @@ void TIECache::DeleteAllEntries()
 {
     if (!CheckLibrary())
         return;
-    TCloseAtEnd close([this] { CloseEnumeration(); });
+    const auto close = ScopeExit([this] { CloseEnumeration(); });
     uint32_t r = FindFirstEntry(0);
     if (r != 0)
         return;
