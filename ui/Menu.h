@@ -43,10 +43,6 @@ public:
     TMenuItem(TMainMenu& Menu, TMenuItem* Parent, int Index, const TMenuItemDef& Def);
     ~TMenuItem() override;
 
-    TMenuItem* Parent() const { return FParent; }
-    int Count() const { return static_cast<int>(FItems.size()); }
-    TMenuItem& Items(int Index) const { return *FItems.at(static_cast<size_t>(Index)); }
-
     // With an action, the action's hint.
     const std::string& Hint() const { return FAction ? FAction->Hint() : FHint; }
     // The check mark the entry shows.
@@ -58,8 +54,6 @@ public:
 
     // The WM_COMMAND identifier of a plain entry; 0 for separators and popups.
     UINT Command() const { return FCommand; }
-    // The drop-down of an entry with sub-items; null otherwise.
-    HMENU SubMenu() const { return FSubMenu; }
     // The menu the entry stands in.
     HMENU ParentMenu() const;
 
@@ -96,8 +90,6 @@ public:
 
     // Replaces every entry with those described; the items are members of the menu's owner.
     void SetItems(const std::vector<TMenuItemDef>& Items);
-    int Count() const { return static_cast<int>(FItems.size()); }
-    TMenuItem& Items(int Index) const { return *FItems.at(static_cast<size_t>(Index)); }
 
     // The menu bar; the menu owns it.
     HMENU Handle() const { return FHandle.Get(); }

@@ -4,7 +4,7 @@
 #include "MenuDriver.h"
 #include "app/Addresses.h"
 #include "base/Product.h"
-#include "ui/Shell.h"
+#include "base/Shell.h"
 
 #include <commctrl.h>
 
