@@ -238,7 +238,7 @@ TMemo::TMemo(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Na
 void TMemo::CreateWnd(HWND ParentWnd)
 {
     DWORD style = WS_CHILD | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
-                  ES_AUTOVSCROLL | ES_NOHIDESEL | (FReadOnly ? ES_READONLY : 0);
+                  ES_AUTOVSCROLL | ES_NOHIDESEL | ES_READONLY;
     CreateStdClass(ParentWnd, "EDIT", style, WS_EX_CLIENTEDGE);
     // No limit of the control's own on how much text it takes.
     ::SendMessageA(FHandle, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);

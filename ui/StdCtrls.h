@@ -82,21 +82,16 @@ private:
     bool FPressed = false;
 };
 
-// Multi-line text: read-only here, white (the system's window colour under
-// high contrast), both scroll bars.
+// Multi-line text, read-only, white (the system's window colour under high
+// contrast), both scroll bars.
 class TMemo : public TControl {
 public:
     TMemo(TComponent* Owner, std::string Name);
     void Clear() { SetText({}); }
-    bool ReadOnly() const { return FReadOnly; }
-    void SetReadOnly(bool Value) { FReadOnly = Value; }
 
 protected:
     void CreateWnd(HWND ParentWnd) override;
     HBRUSH CtlColor(HDC DC) override;
-
-private:
-    bool FReadOnly = true;
 };
 
 class TButton : public TControl {
@@ -115,6 +110,8 @@ class TStatusBar : public TControl {
 public:
     TStatusBar(TComponent* Owner, std::string Name);
     ~TStatusBar() override;
+    // Kept beside the window too: a status bar in simple mode does not give
+    // its text back everywhere (Wine's answers SB_GETTEXT with nothing).
     std::string SimpleText() const { return FSimpleText; }
     void SetSimpleText(const std::string& Value);
     void SetAutoHint(bool Value);

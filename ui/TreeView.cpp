@@ -19,17 +19,23 @@ void TTreeView::CreateWnd(HWND ParentWnd)
     ::SendMessageA(FHandle, TVM_SETINDENT, FIndent, 0);
 }
 
+int TTreeView::Indent() const
+{
+    return FHandle ? static_cast<int>(::SendMessageA(FHandle, TVM_GETINDENT, 0, 0)) : FIndent;
+}
+
 void TTreeView::SetIndent(int Value)
 {
-    FIndent = Value;
     if (FHandle)
         ::SendMessageA(FHandle, TVM_SETINDENT, Value, 0);
+    else
+        FIndent = Value;
 }
 
 void TTreeView::ChangeScale(int M, int D)
 {
     TControl::ChangeScale(M, D);
-    SetIndent(::MulDiv(FIndent, M, D));
+    SetIndent(::MulDiv(Indent(), M, D));
 }
 
 HTREEITEM TTreeView::AddChild(HTREEITEM Parent, std::string_view Text, std::unique_ptr<TTreeNodeData> Data)
