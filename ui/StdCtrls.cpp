@@ -86,23 +86,28 @@ TLabel::TLabel(TComponent* Owner, std::string Name) : TControl(Owner, std::move(
 void TLabel::SetCaption(const std::string& Value)
 {
     SetText(Value);
-    AdjustSize();
+    AdjustSize(Value);
     Invalidate();
 }
 
 void TLabel::SetAutoSize(bool Value)
 {
     FAutoSize = Value;
-    AdjustSize();
+    AdjustSize(Text());
 }
 
 SIZE TLabel::TextExtent() const
+{
+    return ExtentOf(Text());
+}
+
+SIZE TLabel::ExtentOf(const std::string& Caption) const
 {
     SIZE extent{0, 0};
     const TScreenDC dc;
     TSelectObject font(dc.DC(), FontHandle());
     RECT r{0, 0, 0, 0};
-    const std::string caption = Text();
+    const std::string& caption = Caption;
     const std::string text = caption.empty() ? std::string(" ") : caption;
     ::DrawTextA(dc.DC(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
     extent.cx = caption.empty() ? 0 : r.right - r.left;
@@ -110,18 +115,19 @@ SIZE TLabel::TextExtent() const
     return extent;
 }
 
-void TLabel::AdjustSize()
+void TLabel::AdjustSize(const std::string& Caption)
 {
     if (!FAutoSize)
         return;
-    SIZE extent = TextExtent();
-    SetBounds(Left(), Top(), extent.cx, extent.cy);
+    const SIZE extent = ExtentOf(Caption);
+    const RECT r = BoundsRect();
+    SetBounds(r.left, r.top, extent.cx, extent.cy);
 }
 
 void TLabel::FontChanged()
 {
     TControl::FontChanged();
-    AdjustSize();
+    AdjustSize(Text());
 }
 
 void TLabel::CreateWnd(HWND ParentWnd)

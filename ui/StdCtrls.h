@@ -65,7 +65,9 @@ protected:
     void Paint(HDC DC) override;
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
     void FontChanged() override;
-    void AdjustSize();
+    // Sized to the caption, which the label holds or is about to hold.
+    void AdjustSize(const std::string& Caption);
+    SIZE ExtentOf(const std::string& Caption) const;
     // Reactions a descendant may replace; the base fires the events.
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
