@@ -1,7 +1,7 @@
 #include "about/AboutBox.h"
 
 #include "base/Product.h"
-#include "ui/Shell.h"
+#include "base/Shell.h"
 
 TAboutBox* AboutBox = nullptr;
 

@@ -5,8 +5,8 @@
 
 #include "about/CoolLabel.h"
 #include "ui/Form.h"
-#include "ui/Image.h"
-#include "ui/LabelFX.h"
+#include "about/Image.h"
+#include "about/LabelFX.h"
 #include "ui/StdCtrls.h"
 
 class TAboutBox : public TForm {

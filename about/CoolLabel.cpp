@@ -1,7 +1,7 @@
 #include "about/CoolLabel.h"
 
 #include "ui/Accessible.h"
-#include "ui/Shell.h"
+#include "base/Shell.h"
 
 TCoolLabel::TCoolLabel(TComponent* Owner, std::string Name) : TLabel(Owner, std::move(Name)) {}
 

@@ -6,7 +6,7 @@
 #include "app/Addresses.h"
 #include "app/MainForm.h"
 #include "base/Product.h"
-#include "ui/Shell.h"
+#include "base/Shell.h"
 
 namespace {
 

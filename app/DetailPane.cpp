@@ -9,6 +9,7 @@
 #include "app/DisplayText.h"
 #include "app/MainForm.h"
 #include "base/AnsiCodePage.h"
+#include "base/SystemError.h"
 
 bool PreviewsInBrowser(std::string_view LocalFileName)
 {
@@ -153,7 +154,7 @@ std::string ReadPreview(HANDLE File, uint64_t FileSize)
     while (done < wanted) {
         DWORD got = 0;
         if (!::ReadFile(File, bytes.get() + done, static_cast<DWORD>(wanted - done), &got, nullptr))
-            throw std::runtime_error("Cannot read the cached file");
+            ThrowLastError("Cannot read the cached file", "ReadFile");
         if (got == 0)
             break;
         done += got;

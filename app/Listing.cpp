@@ -1,9 +1,8 @@
 // The entry list and the host tree: filling the list from an enumeration,
 // filing every entry under its host label, and listing one host's entries.
-#include <stdexcept>
-
 #include "app/HostLabels.h"
 #include "app/MainForm.h"
+#include "base/ScopeExit.h"
 
 // A host node's data: the host lines filed under it, in enumeration order.
 struct THostNode : TTreeNodeData {
@@ -38,46 +37,39 @@ void TfrmMorvane::BeginHostTree()
 void TfrmMorvane::FillEntryList()
 {
     CacheListView.BeginUpdate();
+    const auto resume = ScopeExit([this] { CacheListView.EndUpdate(); });
     BeginRows();
     try {
         IECache1.RetrieveEntries(0);
     } catch (...) {
-        EndRows();
-        CacheListView.EndUpdate();
+        EndRows(); // the rows gathered so far
         throw;
     }
     EndRows();
-    CacheListView.EndUpdate();
 }
 
 void TfrmMorvane::EndHostTree()
 {
     // However making the tree ends, the tree repaints again, the flag is
     // cleared and the map is left empty for the next rebuild.
-    auto finish = [this] {
+    const auto finish = ScopeExit([this] {
         CacheTreeView.EndUpdate();
         FBuildingTree = false;
         FHostMap->Clear();
-    };
-    try {
-        HTREEITEM root = CacheTreeView.FirstNode();
-        if (!root)
-            root = CacheTreeView.AddChild(nullptr, "All entries");
-        // The host nodes are made when the root is first opened: the root stays
-        // closed after a rebuild, and a refresh of a large cache then costs the
-        // tree nothing for its hosts (nor for removing them again).
-        THostList hosts = FHostMap->TakeSorted();
-        if (!hosts.empty()) {
-            CacheTreeView.AddChildrenLater(root, [hosts = std::move(hosts)](TTreeView& Tree, HTREEITEM Root) {
-                for (std::size_t i = 0; i < hosts.size(); ++i)
-                    Tree.AddChild(Root, hosts.Label(i), std::make_unique<THostNode>(hosts.Lines(i)));
-            });
-        }
-    } catch (...) {
-        finish();
-        throw;
+    });
+    HTREEITEM root = CacheTreeView.FirstNode();
+    if (!root)
+        root = CacheTreeView.AddChild(nullptr, "All entries");
+    // The host nodes are made when the root is first opened: the root stays
+    // closed after a rebuild, and a refresh of a large cache then costs the
+    // tree nothing for its hosts (nor for removing them again).
+    THostList hosts = FHostMap->TakeSorted();
+    if (!hosts.empty()) {
+        CacheTreeView.AddChildrenLater(root, [hosts = std::move(hosts)](TTreeView& Tree, HTREEITEM Root) {
+            for (std::size_t i = 0; i < hosts.size(); ++i)
+                Tree.AddChild(Root, hosts.Label(i), std::make_unique<THostNode>(hosts.Lines(i)));
+        });
     }
-    finish();
 }
 
 void TfrmMorvane::IECache1Entry(TIECache& Sender, bool&)
@@ -124,33 +116,36 @@ void TfrmMorvane::EndRows()
 void TfrmMorvane::CacheTreeViewChange(TTreeView&, HTREEITEM)
 {
     size_t count = 0;
-    CacheListView.BeginUpdate();
-    BeginRows();
-    try {
-        HTREEITEM selected = CacheTreeView.Selected();
-        if (selected && selected == CacheTreeView.FirstNode()) {
-            IECache1.RetrieveEntries(0);
-            count = FPendingRows.Count();
-        } else if (selected) {
-            if (auto* host = dynamic_cast<THostNode*>(CacheTreeView.NodeData(selected))) {
-                std::string url;
-                for (std::string_view line : host->Lines) {
-                    url.assign(UrlOfHostLine(line));
-                    // An entry that has left the cache keeps its row, without
-                    // data: never another entry's.
-                    if (IECache1.GetEntryInfo(url) == 0)
-                        AddEntryRow(IECache1.EntryInfo());
-                    else
-                        AddGoneRow(url);
-                    ++count;
+    {
+        // The list repaints again however the listing ends.
+        CacheListView.BeginUpdate();
+        const auto resume = ScopeExit([this] { CacheListView.EndUpdate(); });
+        BeginRows();
+        try {
+            HTREEITEM selected = CacheTreeView.Selected();
+            if (selected && selected == CacheTreeView.FirstNode()) {
+                IECache1.RetrieveEntries(0);
+                count = FPendingRows.Count();
+            } else if (selected) {
+                if (auto* host = dynamic_cast<THostNode*>(CacheTreeView.NodeData(selected))) {
+                    std::string url;
+                    for (std::string_view line : host->Lines) {
+                        url.assign(UrlOfHostLine(line));
+                        // An entry that has left the cache keeps its row, without
+                        // data: never another entry's.
+                        if (IECache1.GetEntryInfo(url) == 0)
+                            AddEntryRow(IECache1.EntryInfo());
+                        else
+                            AddGoneRow(url);
+                        ++count;
+                    }
                 }
             }
+        } catch (...) {
+            // The listing ends here, whatever failed; the rows produced so far stay.
         }
-    } catch (const std::exception&) {
-        // The listing ends here; the rows produced so far stay.
+        EndRows();
     }
-    EndRows();
-    CacheListView.EndUpdate();
     // A rebuild that clears the tree takes the selection away: no node is
     // picked, so there is no count to show, and the rebuild fills the list.
     sStatusBar1.SetSimpleText(FBuildingTree ? std::string() : "Entries:  " + std::to_string(count));

@@ -5,12 +5,9 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace {
+#include "base/SystemError.h"
 
-[[noreturn]] void ThrowMapFailure(DWORD Error)
-{
-    throw std::runtime_error("LCMapStringA failed to make a sort key (error " + std::to_string(Error) + ")");
-}
+namespace {
 
 // Fills Key with the sort key of Text, without the key's closing 0 byte.
 void MakeSortKey(LCID Locale, DWORD Flags, std::string_view Text, TSortKey& Key)
@@ -31,16 +28,15 @@ void MakeSortKey(LCID Locale, DWORD Flags, std::string_view Text, TSortKey& Key)
     Key.resize(guess);
     int length = LCMapStringA(Locale, Flags, source, sourceLength, Key.data(), static_cast<int>(guess));
     if (length == 0) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_INSUFFICIENT_BUFFER)
-            ThrowMapFailure(error);
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            ThrowLastError("Cannot make a sort key", "LCMapStringA");
         length = LCMapStringA(Locale, Flags, source, sourceLength, nullptr, 0);
         if (length == 0)
-            ThrowMapFailure(GetLastError());
+            ThrowLastError("Cannot make a sort key", "LCMapStringA");
         Key.resize(static_cast<std::size_t>(length));
         length = LCMapStringA(Locale, Flags, source, sourceLength, Key.data(), length);
         if (length == 0)
-            ThrowMapFailure(GetLastError());
+            ThrowLastError("Cannot make a sort key", "LCMapStringA");
     }
     Key.resize(static_cast<std::size_t>(length));
     if (!Key.empty() && Key.back() == '\0')

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "base/ScopeExit.h"
 #include "cache/CacheApi.h"
 
 using CacheApi::Api;
@@ -202,7 +203,7 @@ void TIECache::Grow(DWORD Size)
 uint32_t TIECache::GetEntryInfo(const std::string& Url)
 {
     if (!CheckLibrary())
-        return 2;
+        return ERROR_FILE_NOT_FOUND;
     return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size) {
         return Api().GetUrlCacheEntryInfoExA(Url.c_str(), Entry, Size, nullptr, nullptr, nullptr, 0) != FALSE;
     });
@@ -211,7 +212,7 @@ uint32_t TIECache::GetEntryInfo(const std::string& Url)
 uint32_t TIECache::FindFirstEntry(int64_t GroupId)
 {
     if (!CheckLibrary())
-        return 2;
+        return ERROR_FILE_NOT_FOUND;
     FEnumHandle = nullptr;
     const char* pattern = PatternOf(FSearchPattern);
     return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size) {
@@ -224,7 +225,7 @@ uint32_t TIECache::FindFirstEntry(int64_t GroupId)
 uint32_t TIECache::FindNextEntry()
 {
     if (!CheckLibrary())
-        return 2;
+        return ERROR_FILE_NOT_FOUND;
     return SizedCall([&](LPINTERNET_CACHE_ENTRY_INFOA Entry, LPDWORD Size) {
         return Api().FindNextUrlCacheEntryExA(FEnumHandle, Entry, Size, nullptr, nullptr, nullptr) != FALSE;
     });
@@ -237,30 +238,13 @@ void TIECache::CloseEnumeration()
     Api().FindCloseUrlCache(handle);
 }
 
-namespace {
-
-// Closes the component's enumeration when the operation ends, by return or by
-// an exception from an OnEntry handler.
-template <class Close>
-class TCloseAtEnd {
-public:
-    explicit TCloseAtEnd(Close C) : FClose(C) {}
-    ~TCloseAtEnd() { FClose(); }
-    TCloseAtEnd(const TCloseAtEnd&) = delete;
-    TCloseAtEnd& operator=(const TCloseAtEnd&) = delete;
-
-private:
-    Close FClose;
-};
-
-} // namespace
-
 void TIECache::RetrieveEntries(int64_t GroupId)
 {
     if (!CheckLibrary())
         return;
     FCancel = false;
-    TCloseAtEnd close([this] { CloseEnumeration(); });
+    // Closed however the operation ends, also by an exception from an OnEntry handler.
+    const auto close = ScopeExit([this] { CloseEnumeration(); });
     uint32_t r = FindFirstEntry(GroupId);
     if (r != 0)
         return;
@@ -277,7 +261,7 @@ uint32_t TIECache::DeleteEntry(const std::string& Url)
 {
     // Nothing can be deleted without the library: that is a failure, not a success.
     if (!CheckLibrary())
-        return 2;
+        return ERROR_FILE_NOT_FOUND;
     if (!Api().DeleteUrlCacheEntryA(Url.c_str()))
         return Api().GetLastError();
     ClearEntryInfo();
@@ -288,7 +272,7 @@ void TIECache::DeleteAllEntries()
 {
     if (!CheckLibrary())
         return;
-    TCloseAtEnd close([this] { CloseEnumeration(); });
+    const auto close = ScopeExit([this] { CloseEnumeration(); });
     uint32_t r = FindFirstEntry(0);
     if (r != 0)
         return;

@@ -4,19 +4,20 @@
 #include <exception>
 #include <optional>
 
+#include "base/ScopeExit.h"
 #include "ui/Application.h"
 #include "ui/ListView.h"
 
 namespace {
 
-constexpr std::string_view kFormVersion = "FormVersion";
-constexpr std::string_view kShowCmd = "ShowCmd";
-constexpr std::string_view kFlags = "Flags";
-constexpr std::string_view kPixelsPerInch = "PixelsPerInch";
-constexpr std::string_view kMinMaxPos = "MinMaxPos";
-constexpr std::string_view kNormPos = "NormPos";
+constexpr std::string_view FormVersionKey = "FormVersion";
+constexpr std::string_view ShowCmdKey = "ShowCmd";
+constexpr std::string_view FlagsKey = "Flags";
+constexpr std::string_view PixelsPerInchKey = "PixelsPerInch";
+constexpr std::string_view MinMaxPosKey = "MinMaxPos";
+constexpr std::string_view NormPosKey = "NormPos";
 
-constexpr std::string_view kAlignmentIdentifiers[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+constexpr std::string_view AlignmentIdentifiers[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 
 std::string FourNumbers(long a, long b, long c, long d)
 {
@@ -51,18 +52,6 @@ int WordOr(const std::vector<std::string_view>& Words, std::size_t Number, int D
     return Default;
 }
 
-// Batches the changes of a column collection: the header is rebuilt once.
-class TColumnsUpdate {
-public:
-    explicit TColumnsUpdate(TListColumns& Columns) : FColumns(Columns) { FColumns.BeginUpdate(); }
-    ~TColumnsUpdate() { FColumns.EndUpdate(); }
-    TColumnsUpdate(const TColumnsUpdate&) = delete;
-    TColumnsUpdate& operator=(const TColumnsUpdate&) = delete;
-
-private:
-    TListColumns& FColumns;
-};
-
 std::string ItemPath(const std::string& Path, int Index)
 {
     return JoinStoragePaths({Path, "Item" + std::to_string(Index)});
@@ -79,7 +68,7 @@ void RestoreColumn(TListColumn& Column, TJvAppIniFileStorage& Storage, const std
     };
     std::string path;
     if (present("Alignment", path))
-        Column.SetAlignment(static_cast<TAlignment>(Storage.ReadEnumeration(path, kAlignmentIdentifiers, 0)));
+        Column.SetAlignment(static_cast<TAlignment>(Storage.ReadEnumeration(path, AlignmentIdentifiers, 0)));
     if (present("AutoSize", path))
         Column.SetAutoSize(Storage.ReadBoolean(path));
     if (present("Caption", path))
@@ -116,7 +105,7 @@ void SaveListColumns(const TListColumns& Columns, TJvAppIniFileStorage& Storage,
     for (int i = 0; i < Columns.Count(); ++i) {
         const TListColumn& column = Columns[i];
         const std::string item = ItemPath(Path, i);
-        Storage.WriteEnumeration(JoinStoragePaths({item, "Alignment"}), kAlignmentIdentifiers, column.Alignment());
+        Storage.WriteEnumeration(JoinStoragePaths({item, "Alignment"}), AlignmentIdentifiers, column.Alignment());
         Storage.WriteBoolean(JoinStoragePaths({item, "AutoSize"}), column.AutoSize());
         Storage.WriteString(JoinStoragePaths({item, "Caption"}), column.Caption());
         Storage.WriteInteger(JoinStoragePaths({item, "ImageIndex"}), column.ImageIndex());
@@ -138,7 +127,9 @@ void RestoreListColumns(TListColumns& Columns, TJvAppIniFileStorage& Storage, co
     const std::string countPath = JoinStoragePaths({Path, "Count"});
     if (!Storage.ValueExists(countPath))
         return;
-    TColumnsUpdate update(Columns);
+    // One rebuild of the header for every change below.
+    Columns.BeginUpdate();
+    const auto endUpdate = ScopeExit([&Columns] { Columns.EndUpdate(); });
     int count = 0;
     try {
         count = Storage.ReadInteger(countPath, 0);
@@ -260,7 +251,7 @@ void TJvFormPlacement::FormEndSession(TForm&)
 
 void TJvFormPlacement::SaveWindowSettings()
 {
-    FAppStorage.WriteInteger(PathOf(kFormVersion), Version);
+    FAppStorage.WriteInteger(PathOf(FormVersionKey), Version);
     SavePlacement();
     SaveProperties();
     FSaved = true;
@@ -281,23 +272,23 @@ void TJvFormPlacement::SavePlacement()
 
     TJvAppIniFileStorage& storage = FAppStorage;
     const std::string suffix = ScreenSizeSuffix();
-    storage.WriteInteger(PathOf(kShowCmd), static_cast<int>(placement.showCmd));
-    storage.WriteInteger(PathOf(kFlags), static_cast<int>(placement.flags));
-    storage.WriteInteger(PathOf(kPixelsPerInch), ScreenPixelsPerInch());
+    storage.WriteInteger(PathOf(ShowCmdKey), static_cast<int>(placement.showCmd));
+    storage.WriteInteger(PathOf(FlagsKey), static_cast<int>(placement.flags));
+    storage.WriteInteger(PathOf(PixelsPerInchKey), ScreenPixelsPerInch());
     const std::string minMax = FourNumbers(placement.ptMinPosition.x, placement.ptMinPosition.y,
                                            placement.ptMaxPosition.x, placement.ptMaxPosition.y);
-    storage.WriteString(PathOf(std::string(kMinMaxPos) + suffix), minMax);
-    storage.WriteString(PathOf(kMinMaxPos), minMax);
+    storage.WriteString(PathOf(std::string(MinMaxPosKey) + suffix), minMax);
+    storage.WriteString(PathOf(MinMaxPosKey), minMax);
     const RECT& normal = placement.rcNormalPosition;
     const std::string norm = FourNumbers(normal.left, normal.top, normal.right, normal.bottom);
-    storage.WriteString(PathOf(std::string(kNormPos) + suffix), norm);
-    storage.WriteString(PathOf(kNormPos), norm);
+    storage.WriteString(PathOf(std::string(NormPosKey) + suffix), norm);
+    storage.WriteString(PathOf(NormPosKey), norm);
 }
 
 void TJvFormPlacement::RestoreWindowSettings()
 {
     FSaved = false;
-    if (FAppStorage.ReadInteger(PathOf(kFormVersion), 0) >= Version) {
+    if (FAppStorage.ReadInteger(PathOf(FormVersionKey), 0) >= Version) {
         RestorePlacement();
         RestoreProperties();
     }
@@ -321,7 +312,7 @@ void TJvFormPlacement::RestorePlacement()
         return storage.ReadString(storage.ValueExists(sized) ? sized : PathOf(key), "");
     };
 
-    const std::string minMax = readPosition(kMinMaxPos);
+    const std::string minMax = readPosition(MinMaxPosKey);
     if (!minMax.empty()) {
         std::vector<std::string_view> words = PositionWords(minMax);
         placement.ptMinPosition.x = WordOr(words, 1, 0);
@@ -329,7 +320,7 @@ void TJvFormPlacement::RestorePlacement()
         placement.ptMaxPosition.x = WordOr(words, 3, 0);
         placement.ptMaxPosition.y = WordOr(words, 4, 0);
     }
-    const std::string norm = readPosition(kNormPos);
+    const std::string norm = readPosition(NormPosKey);
     if (!norm.empty()) {
         std::vector<std::string_view> words = PositionWords(norm);
         // right = left + word 3 - word 1 keeps the stored width. As left is
@@ -344,14 +335,14 @@ void TJvFormPlacement::RestorePlacement()
 
     const int pixelsPerInch = ScreenPixelsPerInch();
     const bool dataFound = (!minMax.empty() || !norm.empty()) &&
-                           storage.ReadInteger(PathOf(kPixelsPerInch), pixelsPerInch) == pixelsPerInch;
+                           storage.ReadInteger(PathOf(PixelsPerInchKey), pixelsPerInch) == pixelsPerInch;
     if (dataFound && placement.rcNormalPosition.right > placement.rcNormalPosition.left) {
         FForm.SetPosition(poDesigned);   // no centring after the show notification
         ::SetWindowPlacement(wnd, &placement);
     }
 
     TWindowState state;
-    switch (storage.ReadInteger(PathOf(kShowCmd), 0)) {
+    switch (storage.ReadInteger(PathOf(ShowCmdKey), 0)) {
     case SW_SHOWMINIMIZED:
     case SW_MINIMIZE:
     case SW_SHOWMINNOACTIVE:
@@ -380,7 +371,7 @@ TPixelScale TJvFormPlacement::StoredScale()
     const int screen = ScreenPixelsPerInch();
     int stored = screen;
     try {
-        stored = FAppStorage.ReadInteger(PathOf(kPixelsPerInch), screen);
+        stored = FAppStorage.ReadInteger(PathOf(PixelsPerInchKey), screen);
     } catch (const EConvertError&) {
         return {screen, screen};
     }

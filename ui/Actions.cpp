@@ -9,8 +9,6 @@ TAction::TAction(TComponent* Owner, std::string Name) : TComponent(Owner, std::m
 TAction::~TAction()
 {
     SetActionList(nullptr);
-    for (TActionLink* link : FLinks)
-        link->FAction = nullptr;
 }
 
 void TAction::SetActionList(TActionList* Value)
@@ -26,22 +24,6 @@ void TAction::SetActionList(TActionList* Value)
         FActionList->FActions.push_back(this);
 }
 
-void TAction::SetCaption(std::string Value)
-{
-    if (Value == FCaption)
-        return;
-    FCaption = std::move(Value);
-    Changed();
-}
-
-void TAction::SetHint(std::string Value)
-{
-    if (Value == FHint)
-        return;
-    FHint = std::move(Value);
-    Changed();
-}
-
 void TAction::SetChecked(bool Value)
 {
     if (Value == FChecked)
@@ -52,24 +34,6 @@ void TAction::SetChecked(bool Value)
             if (other != this && other->FGroupIndex == FGroupIndex)
                 other->SetChecked(false);
     }
-    Changed();
-}
-
-void TAction::SetEnabled(bool Value)
-{
-    if (Value == FEnabled)
-        return;
-    FEnabled = Value;
-    Changed();
-}
-
-void TAction::Changed()
-{
-    // A link's reaction may not add or remove links; a copy keeps the walk safe all the same.
-    std::vector<TActionLink*> links(FLinks);
-    for (TActionLink* link : links)
-        if (link->FOnChange)
-            link->FOnChange();
 }
 
 bool TAction::Update()
@@ -107,20 +71,4 @@ bool TActionList::UpdateAction(TAction& Action)
     if (OnUpdate)
         OnUpdate(Action, handled);
     return handled;
-}
-
-// --- TActionLink ------------------------------------------------------------
-
-TActionLink::TActionLink(TAction& Action, std::function<void()> OnChange)
-    : FAction(&Action), FOnChange(std::move(OnChange))
-{
-    FAction->FLinks.push_back(this);
-}
-
-TActionLink::~TActionLink()
-{
-    if (FAction) {
-        auto& links = FAction->FLinks;
-        links.erase(std::remove(links.begin(), links.end(), this), links.end());
-    }
 }

@@ -1,9 +1,9 @@
 // Actions: commands as a state table. A TAction holds the caption, hint,
 // check and enabled state of one command and runs its handler; a TActionList
 // keeps actions in order and updates their state on request. Whatever shows
-// an action (a menu entry) follows it through a TActionLink.
+// an action (a menu entry) reads that state as it is shown.
 //
-// Classes in this file: TAction, TActionList, TActionLink.
+// Classes in this file: TAction, TActionList.
 #pragma once
 
 #include <functional>
@@ -14,7 +14,6 @@
 #include "ui/Control.h"
 
 class TActionList;
-class TActionLink;
 
 class TAction : public TComponent {
 public:
@@ -28,9 +27,9 @@ public:
     const std::string& Category() const { return FCategory; }
     void SetCategory(std::string Value) { FCategory = std::move(Value); }
     const std::string& Caption() const { return FCaption; }
-    void SetCaption(std::string Value);
+    void SetCaption(std::string Value) { FCaption = std::move(Value); }
     const std::string& Hint() const { return FHint; }
-    void SetHint(std::string Value);
+    void SetHint(std::string Value) { FHint = std::move(Value); }
     // 0: no group. Checking an action of a group unchecks the other actions
     // of the same list with the same group.
     void SetGroupIndex(int Value) { FGroupIndex = Value; }
@@ -39,7 +38,7 @@ public:
     bool Checked() const { return FChecked; }
     void SetChecked(bool Value);
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool Value);
+    void SetEnabled(bool Value) { FEnabled = Value; }
 
     TNotifyEvent OnExecute;
 
@@ -53,9 +52,7 @@ public:
     bool Execute();
 
 private:
-    friend class TActionLink;
     friend class TActionList;
-    void Changed();
 
     TActionList* FActionList = nullptr;
     std::string FCategory;
@@ -65,7 +62,6 @@ private:
     bool FAutoCheck = false;
     bool FChecked = false;
     bool FEnabled = true;
-    std::vector<TActionLink*> FLinks;
 };
 
 class TActionList : public TComponent {
@@ -85,22 +81,4 @@ public:
 private:
     friend class TAction;
     std::vector<TAction*> FActions;
-};
-
-// Follows one action for whatever shows it: OnChange runs after every change
-// of the action's caption, hint, check or enabled state. The link forgets an
-// action that goes away.
-class TActionLink {
-public:
-    TActionLink(TAction& Action, std::function<void()> OnChange);
-    ~TActionLink();
-    TActionLink(const TActionLink&) = delete;
-    TActionLink& operator=(const TActionLink&) = delete;
-
-    TAction* Action() const { return FAction; }
-
-private:
-    friend class TAction;
-    TAction* FAction;
-    std::function<void()> FOnChange;
 };

@@ -14,7 +14,7 @@
 // While the focus is inside the control, keyboard messages go to it first
 // (PreTranslateMessage), so that Tab, the arrows and Ctrl+C work there.
 //
-// A failure the control reports at once throws EOleError; when no control
+// A failure the control reports at once throws ESystemError; when no control
 // could be made, the window still exists (blank) and Navigate / SetVisible
 // throw the reason.
 #pragma once
@@ -24,25 +24,14 @@
 #include <exdisp.h>
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 
-#include "ui/Control.h"
 #include "base/Handle.h"
+#include "base/SystemError.h"
+#include "ui/Control.h"
 
 class TBrowserSite;
 class TBrowserEvents;
-
-// A failed COM call: "<what failed>: <system text> (0x<HRESULT>)"; without
-// the system text when the system has none for the code.
-class EOleError : public std::runtime_error {
-public:
-    EOleError(const std::string& What, HRESULT Result);
-    HRESULT Result() const { return FResult; }
-
-private:
-    HRESULT FResult;
-};
 
 class TBrowserHost : public TControl {
 public:
@@ -87,5 +76,5 @@ private:
     TComPtr<IWebBrowser2> FBrowser;
     TComPtr<IConnectionPoint> FConnection;
     DWORD FCookie = 0;
-    std::optional<EOleError> FCreateError;
+    std::optional<ESystemError> FCreateError;
 };

@@ -112,43 +112,23 @@ TComPtr<TBrowserSite> TBrowserSite::Create(HWND Window)
     return site;
 }
 
-HRESULT STDMETHODCALLTYPE TBrowserSite::QueryInterface(REFIID Iid, void** Object)
+void* TBrowserSite::Find(REFIID Iid)
 {
-    if (!Object)
-        return E_POINTER;
     if (Iid == IID_IUnknown || Iid == IID_IOleClientSite)
-        *Object = static_cast<IOleClientSite*>(this);
-    else if (Iid == IID_IOleWindow || Iid == IID_IOleInPlaceSite)
-        *Object = static_cast<IOleInPlaceSite*>(this);
-    else if (Iid == IID_IOleInPlaceUIWindow || Iid == IID_IOleInPlaceFrame)
-        *Object = static_cast<IOleInPlaceFrame*>(this);
-    else if (Iid == IID_IDispatch)
-        *Object = static_cast<IDispatch*>(this);
-    else if (Iid == IID_IServiceProvider)
-        *Object = static_cast<IServiceProvider*>(this);
-    else if (Iid == IID_IInternetSecurityManager)
-        *Object = static_cast<IInternetSecurityManager*>(this);
-    else if (Iid == IID_IDocHostUIHandler)
-        *Object = static_cast<IDocHostUIHandler*>(this);
-    else {
-        *Object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE TBrowserSite::AddRef()
-{
-    return static_cast<ULONG>(::InterlockedIncrement(&FRefs));
-}
-
-ULONG STDMETHODCALLTYPE TBrowserSite::Release()
-{
-    LONG refs = ::InterlockedDecrement(&FRefs);
-    if (refs == 0)
-        delete this;
-    return static_cast<ULONG>(refs);
+        return static_cast<IOleClientSite*>(this);
+    if (Iid == IID_IOleWindow || Iid == IID_IOleInPlaceSite)
+        return static_cast<IOleInPlaceSite*>(this);
+    if (Iid == IID_IOleInPlaceUIWindow || Iid == IID_IOleInPlaceFrame)
+        return static_cast<IOleInPlaceFrame*>(this);
+    if (Iid == IID_IDispatch)
+        return static_cast<IDispatch*>(this);
+    if (Iid == IID_IServiceProvider)
+        return static_cast<IServiceProvider*>(this);
+    if (Iid == IID_IInternetSecurityManager)
+        return static_cast<IInternetSecurityManager*>(this);
+    if (Iid == IID_IDocHostUIHandler)
+        return static_cast<IDocHostUIHandler*>(this);
+    return nullptr;
 }
 
 void TBrowserSite::Detach()
@@ -162,26 +142,6 @@ bool TBrowserSite::TranslateKey(MSG& Msg)
     return FActiveObject && FActiveObject->TranslateAccelerator(&Msg) == S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE TBrowserSite::SaveObject() { return E_NOTIMPL; }
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetMoniker(DWORD, DWORD, IMoniker** Moniker)
-{
-    if (Moniker)
-        *Moniker = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetContainer(IOleContainer** Container)
-{
-    if (Container)
-        *Container = nullptr;
-    return E_NOINTERFACE;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::ShowObject() { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::OnShowWindow(BOOL) { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::RequestNewObjectLayout() { return E_NOTIMPL; }
-
 HRESULT STDMETHODCALLTYPE TBrowserSite::GetWindow(HWND* Window)
 {
     if (!Window)
@@ -189,12 +149,6 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::GetWindow(HWND* Window)
     *Window = FWindow;
     return FWindow ? S_OK : E_FAIL;
 }
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::CanInPlaceActivate() { return FWindow ? S_OK : S_FALSE; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::OnInPlaceActivate() { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::OnUIActivate() { return S_OK; }
 
 HRESULT STDMETHODCALLTYPE TBrowserSite::GetWindowContext(IOleInPlaceFrame** Frame,
                                                          IOleInPlaceUIWindow** Doc, LPRECT PosRect,
@@ -218,20 +172,8 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::GetWindowContext(IOleInPlaceFrame** Fram
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE TBrowserSite::Scroll(SIZE) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::OnUIDeactivate(BOOL) { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::OnInPlaceDeactivate() { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::DiscardUndoState() { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::DeactivateAndUndo() { return E_NOTIMPL; }
 // The control always fills our window; the host sizes it on WM_SIZE.
-HRESULT STDMETHODCALLTYPE TBrowserSite::OnPosRectChange(LPCRECT) { return S_OK; }
 
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetBorder(LPRECT) { return INPLACE_E_NOTOOLSPACE; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::RequestBorderSpace(LPCBORDERWIDTHS) { return INPLACE_E_NOTOOLSPACE; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::SetBorderSpace(LPCBORDERWIDTHS Widths)
-{
-    return Widths ? INPLACE_E_NOTOOLSPACE : S_OK;
-}
 HRESULT STDMETHODCALLTYPE TBrowserSite::SetActiveObject(IOleInPlaceActiveObject* Object, LPCOLESTR)
 {
     FActiveObject.Reset();
@@ -240,32 +182,6 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::SetActiveObject(IOleInPlaceActiveObject*
         *FActiveObject.Put() = Object;
     }
     return S_OK;
-}
-HRESULT STDMETHODCALLTYPE TBrowserSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::RemoveMenus(HMENU) { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::SetStatusText(LPCOLESTR) { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::EnableModeless(BOOL) { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetTypeInfoCount(UINT* Count)
-{
-    if (!Count)
-        return E_POINTER;
-    *Count = 0;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetTypeInfo(UINT, LCID, ITypeInfo** Info)
-{
-    if (Info)
-        *Info = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return E_NOTIMPL;
 }
 
 HRESULT STDMETHODCALLTYPE TBrowserSite::Invoke(DISPID Member, REFIID, LCID, WORD Flags, DISPPARAMS*,
@@ -294,25 +210,6 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::QueryService(REFGUID Service, REFIID Iid
     return E_NOINTERFACE;
 }
 
-HRESULT STDMETHODCALLTYPE TBrowserSite::SetSecuritySite(IInternetSecurityMgrSite*)
-{
-    return INET_E_DEFAULT_ACTION;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetSecuritySite(IInternetSecurityMgrSite** Site)
-{
-    if (Site)
-        *Site = nullptr;
-    return INET_E_DEFAULT_ACTION;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::MapUrlToZone(LPCWSTR, DWORD*, DWORD) { return INET_E_DEFAULT_ACTION; }
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetSecurityId(LPCWSTR, BYTE*, DWORD*, DWORD_PTR)
-{
-    return INET_E_DEFAULT_ACTION;
-}
-
 HRESULT STDMETHODCALLTYPE TBrowserSite::ProcessUrlAction(LPCWSTR, DWORD Action, BYTE* Policy,
                                                          DWORD PolicySize, BYTE*, DWORD, DWORD, DWORD)
 {
@@ -326,21 +223,8 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::ProcessUrlAction(LPCWSTR, DWORD Action, 
     return S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE TBrowserSite::QueryCustomPolicy(LPCWSTR, REFGUID, BYTE**, DWORD*, BYTE*, DWORD, DWORD)
-{
-    return INET_E_DEFAULT_ACTION;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::SetZoneMapping(DWORD, LPCWSTR, DWORD) { return INET_E_DEFAULT_ACTION; }
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetZoneMappings(DWORD, IEnumString**, DWORD)
-{
-    return INET_E_DEFAULT_ACTION;
-}
-
 // No context menu at all: what it offers (open, save, print, view source,
 // properties) would reach beyond the preview.
-HRESULT STDMETHODCALLTYPE TBrowserSite::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_OK; }
 HRESULT STDMETHODCALLTYPE TBrowserSite::GetHostInfo(DOCHOSTUIINFO* Info)
 {
     if (!Info)
@@ -352,16 +236,6 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::GetHostInfo(DOCHOSTUIINFO* Info)
     Info->pchHostNS = nullptr;
     return S_OK;
 }
-HRESULT STDMETHODCALLTYPE TBrowserSite::ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*,
-                                               IOleInPlaceFrame*, IOleInPlaceUIWindow*)
-{
-    return S_FALSE;
-}
-HRESULT STDMETHODCALLTYPE TBrowserSite::HideUI() { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::UpdateUI() { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::OnDocWindowActivate(BOOL) { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::OnFrameWindowActivate(BOOL) { return S_OK; }
-HRESULT STDMETHODCALLTYPE TBrowserSite::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
 
 // S_OK swallows the key; S_FALSE lets the control handle it (copy, select
 // all, Tab, the arrows and the rest).
@@ -382,41 +256,6 @@ HRESULT STDMETHODCALLTYPE TBrowserSite::TranslateAccelerator(LPMSG Msg, const GU
     return S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetOptionKeyPath(LPOLESTR* Key, DWORD)
-{
-    if (Key)
-        *Key = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetDropTarget(IDropTarget*, IDropTarget** Target)
-{
-    if (Target)
-        *Target = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::GetExternal(IDispatch** External)
-{
-    if (External)
-        *External = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::TranslateUrl(DWORD, LPWSTR, LPWSTR* Url)
-{
-    if (Url)
-        *Url = nullptr;
-    return S_FALSE;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserSite::FilterDataObject(IDataObject*, IDataObject** Result)
-{
-    if (Result)
-        *Result = nullptr;
-    return S_FALSE;
-}
-
 // ---- TBrowserEvents -------------------------------------------------------
 
 TComPtr<TBrowserEvents> TBrowserEvents::Create()
@@ -426,50 +265,11 @@ TComPtr<TBrowserEvents> TBrowserEvents::Create()
     return events;
 }
 
-HRESULT STDMETHODCALLTYPE TBrowserEvents::QueryInterface(REFIID Iid, void** Object)
+void* TBrowserEvents::Find(REFIID Iid)
 {
-    if (!Object)
-        return E_POINTER;
-    if (Iid == IID_IUnknown || Iid == IID_IDispatch || Iid == DIID_DWebBrowserEvents2) {
-        *Object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *Object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TBrowserEvents::AddRef()
-{
-    return static_cast<ULONG>(::InterlockedIncrement(&FRefs));
-}
-
-ULONG STDMETHODCALLTYPE TBrowserEvents::Release()
-{
-    LONG refs = ::InterlockedDecrement(&FRefs);
-    if (refs == 0)
-        delete this;
-    return static_cast<ULONG>(refs);
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserEvents::GetTypeInfoCount(UINT* Count)
-{
-    if (!Count)
-        return E_POINTER;
-    *Count = 0;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserEvents::GetTypeInfo(UINT, LCID, ITypeInfo** Info)
-{
-    if (Info)
-        *Info = nullptr;
-    return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE TBrowserEvents::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return E_NOTIMPL;
+    if (Iid == IID_IUnknown || Iid == IID_IDispatch || Iid == DIID_DWebBrowserEvents2)
+        return static_cast<IDispatch*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE TBrowserEvents::Invoke(DISPID Member, REFIID, LCID, WORD, DISPPARAMS* Params,

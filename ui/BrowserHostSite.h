@@ -2,9 +2,9 @@
 // control in our window, and the sink of its DWebBrowserEvents2.
 //
 // Both are heap objects that free themselves on their last Release, as COM
-// objects do: the control may keep a reference after we let it go. Neither
-// points back at the TBrowserHost; the site knows only the window, and the
-// host detaches it when the window goes.
+// objects do (TComObject): the control may keep a reference after we let it
+// go. Neither points back at the TBrowserHost; the site knows only the
+// window, and the host detaches it when the window goes.
 //
 // The site keeps untrusted pages inert and the view offline: it reports
 // download-control flags that turn off scripts, Java, ActiveX, behaviours,
@@ -30,6 +30,7 @@
 
 #include <string>
 
+#include "base/ComObject.h"
 #include "base/Handle.h"
 
 // The download-control flags the site reports as DISPID_AMBIENT_DLCONTROL.
@@ -60,13 +61,8 @@ bool IsRefusedUrlAction(DWORD Action);
 // Letter case is ignored.
 bool SameBrowserAddress(const std::wstring& Requested, const std::wstring& Reported);
 
-class TBrowserSite final : public IOleClientSite,
-                           public IOleInPlaceSite,
-                           public IOleInPlaceFrame,
-                           public IDispatch,
-                           public IServiceProvider,
-                           public IInternetSecurityManager,
-                           public IDocHostUIHandler {
+class TBrowserSite final : public TDispatchObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame, IDispatch,
+                                                  IServiceProvider, IInternetSecurityManager, IDocHostUIHandler> {
 public:
     // Window: where the control is placed, our host's window.
     static TComPtr<TBrowserSite> Create(HWND Window);
@@ -77,54 +73,49 @@ public:
     // when the control has handled it.
     bool TranslateKey(MSG& Msg);
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-
     // IOleClientSite
-    HRESULT STDMETHODCALLTYPE SaveObject() override;
-    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** Moniker) override;
-    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** Container) override;
-    HRESULT STDMETHODCALLTYPE ShowObject() override;
-    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override;
-    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override;
+    HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** Out) override { return NoObject(Out, E_NOTIMPL); }
+    HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** Out) override { return NoObject(Out, E_NOINTERFACE); }
+    HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
 
     // IOleWindow (shared by the in-place site and the frame)
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* Window) override;
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     // IOleInPlaceSite
-    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override;
-    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override;
-    HRESULT STDMETHODCALLTYPE OnUIActivate() override;
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return FWindow ? S_OK : S_FALSE; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** Frame, IOleInPlaceUIWindow** Doc,
                                                LPRECT PosRect, LPRECT ClipRect,
                                                LPOLEINPLACEFRAMEINFO FrameInfo) override;
-    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override;
-    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override;
-    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override;
-    HRESULT STDMETHODCALLTYPE DiscardUndoState() override;
-    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override;
-    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override;
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
 
     // IOleInPlaceUIWindow, IOleInPlaceFrame: a frame without tools or menus.
-    HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override;
-    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override;
-    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override;
+    HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS Widths) override
+    {
+        return Widths ? INPLACE_E_NOTOOLSPACE : S_OK;
+    }
     HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* Object, LPCOLESTR) override;
-    HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override;
-    HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override;
-    HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override;
-    HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override;
+    HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
     // (IDocHostUIHandler's EnableModeless too.)
-    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override;
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override;
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
     // IDispatch: the ambient properties.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* Count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** Info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID Member, REFIID, LCID, WORD Flags, DISPPARAMS*,
                                      VARIANT* Result, EXCEPINFO*, UINT*) override;
 
@@ -133,41 +124,52 @@ public:
 
     // IInternetSecurityManager: refuses the actions of IsRefusedUrlAction,
     // leaves everything else to the system's own manager.
-    HRESULT STDMETHODCALLTYPE SetSecuritySite(IInternetSecurityMgrSite*) override;
-    HRESULT STDMETHODCALLTYPE GetSecuritySite(IInternetSecurityMgrSite** Site) override;
-    HRESULT STDMETHODCALLTYPE MapUrlToZone(LPCWSTR, DWORD*, DWORD) override;
-    HRESULT STDMETHODCALLTYPE GetSecurityId(LPCWSTR, BYTE*, DWORD*, DWORD_PTR) override;
+    HRESULT STDMETHODCALLTYPE SetSecuritySite(IInternetSecurityMgrSite*) override { return INET_E_DEFAULT_ACTION; }
+    HRESULT STDMETHODCALLTYPE GetSecuritySite(IInternetSecurityMgrSite** Out) override
+    {
+        return NoObject(Out, INET_E_DEFAULT_ACTION);
+    }
+    HRESULT STDMETHODCALLTYPE MapUrlToZone(LPCWSTR, DWORD*, DWORD) override { return INET_E_DEFAULT_ACTION; }
+    HRESULT STDMETHODCALLTYPE GetSecurityId(LPCWSTR, BYTE*, DWORD*, DWORD_PTR) override
+    {
+        return INET_E_DEFAULT_ACTION;
+    }
     HRESULT STDMETHODCALLTYPE ProcessUrlAction(LPCWSTR, DWORD Action, BYTE* Policy, DWORD PolicySize,
                                                BYTE*, DWORD, DWORD, DWORD) override;
     HRESULT STDMETHODCALLTYPE QueryCustomPolicy(LPCWSTR, REFGUID, BYTE**, DWORD*, BYTE*, DWORD,
-                                                DWORD) override;
-    HRESULT STDMETHODCALLTYPE SetZoneMapping(DWORD, LPCWSTR, DWORD) override;
-    HRESULT STDMETHODCALLTYPE GetZoneMappings(DWORD, IEnumString**, DWORD) override;
+                                                DWORD) override { return INET_E_DEFAULT_ACTION; }
+    HRESULT STDMETHODCALLTYPE SetZoneMapping(DWORD, LPCWSTR, DWORD) override { return INET_E_DEFAULT_ACTION; }
+    HRESULT STDMETHODCALLTYPE GetZoneMappings(DWORD, IEnumString**, DWORD) override { return INET_E_DEFAULT_ACTION; }
 
     // IDocHostUIHandler: the host's flags BrowserHostFlags, no context menu,
     // no print, save, open or new-window keys; everything else as the control
     // does it by default.
-    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override;
+    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* Info) override;
     HRESULT STDMETHODCALLTYPE ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
-                                     IOleInPlaceUIWindow*) override;
-    HRESULT STDMETHODCALLTYPE HideUI() override;
-    HRESULT STDMETHODCALLTYPE UpdateUI() override;
-    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override;
-    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override;
-    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override;
+                                     IOleInPlaceUIWindow*) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE HideUI() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE UpdateUI() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG Msg, const GUID*, DWORD) override;
-    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(LPOLESTR* Key, DWORD) override;
-    HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget*, IDropTarget** Target) override;
-    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** External) override;
-    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, LPWSTR, LPWSTR* Url) override;
-    HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject** Result) override;
+    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(LPOLESTR* Key, DWORD) override { return NoObject(Key, E_NOTIMPL); }
+    HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget*, IDropTarget** Out) override
+    {
+        return NoObject(Out, E_NOTIMPL);
+    }
+    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** External) override { return NoObject(External, E_NOTIMPL); }
+    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, LPWSTR, LPWSTR* Url) override { return NoObject(Url, S_FALSE); }
+    HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject** Out) override
+    {
+        return NoObject(Out, S_FALSE);
+    }
 
 private:
     explicit TBrowserSite(HWND Window) : FWindow(Window) {}
-    ~TBrowserSite() = default;
+    void* Find(REFIID Iid) override;
 
-    LONG FRefs = 1;
     HWND FWindow;
     // What the control last handed to SetActiveObject.
     TComPtr<IOleInPlaceActiveObject> FActiveObject;
@@ -177,27 +179,19 @@ private:
 // allowed address, every new window and every download of a file that is not
 // the document itself. A navigation that fails shows the empty page instead
 // of the control's error page (and instead of the page shown before).
-class TBrowserEvents final : public IDispatch {
+class TBrowserEvents final : public TDispatchObject<IDispatch> {
 public:
     static TComPtr<TBrowserEvents> Create();
     // The address Navigate is about to go to; empty allows nothing.
     void SetAllowedAddress(std::wstring Address) { FAllowed = std::move(Address); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* Count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** Info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID Member, REFIID, LCID, WORD, DISPPARAMS* Params,
                                      VARIANT*, EXCEPINFO*, UINT*) override;
 
 private:
     TBrowserEvents() = default;
-    ~TBrowserEvents() = default;
+    void* Find(REFIID Iid) override;
     void HandleEvent(DISPID Member, DISPPARAMS& Params);
     void ShowBlankPage(const VARIANT& Browser);
 
-    LONG FRefs = 1;
     std::wstring FAllowed;
 };

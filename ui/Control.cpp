@@ -3,9 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <exception>
-#include <stdexcept>
 
+#include "base/SystemError.h"
 #include "ui/Application.h"
 
 namespace {
@@ -107,35 +106,49 @@ void TControl::SetAlign(TAlign Value)
         FParent->Realign();
 }
 
+RECT TControl::BoundsRect() const
+{
+    RECT r{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+    if (FHandle) {
+        ::GetWindowRect(FHandle, &r);
+        if (::GetWindowLongPtrA(FHandle, GWL_STYLE) & WS_CHILD)
+            ::MapWindowPoints(nullptr, ::GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
+    }
+    return r;
+}
+
 void TControl::SetBounds(int Left, int Top, int Width, int Height)
 {
-    if (Left == FLeft && Top == FTop && Width == FWidth && Height == FHeight)
+    const RECT r = BoundsRect();
+    if (Left == r.left && Top == r.top && Width == r.right - r.left && Height == r.bottom - r.top)
         return;
-    FLeft = Left;
-    FTop = Top;
-    FWidth = Width;
-    FHeight = Height;
-    ApplyBounds();
+    if (FHandle) {
+        ::SetWindowPos(FHandle, nullptr, Left, Top, Width, Height, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        FLeft = Left;
+        FTop = Top;
+        FWidth = Width;
+        FHeight = Height;
+    }
     BoundsChanged();
     if (FParent && FAlign != alNone && !FParent->FAligning)
         FParent->Realign();
     Realign();
 }
 
-void TControl::ApplyBounds()
+bool TControl::Visible() const
 {
-    if (FHandle)
-        ::SetWindowPos(FHandle, nullptr, FLeft, FTop, FWidth, FHeight,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+    return FHandle ? (::GetWindowLongPtrA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0 : FVisible;
 }
 
 void TControl::SetVisible(bool Value)
 {
-    if (FVisible == Value)
+    if (Visible() == Value)
         return;
-    FVisible = Value;
     if (FHandle)
         ::ShowWindow(FHandle, Value ? SW_SHOW : SW_HIDE);
+    else
+        FVisible = Value;
     if (FParent && FAlign != alNone)
         FParent->Realign();
 }
@@ -237,7 +250,9 @@ void TControl::FontChanged()
 
 void TControl::ChangeScale(int M, int D)
 {
-    SetBounds(::MulDiv(FLeft, M, D), ::MulDiv(FTop, M, D), ::MulDiv(FWidth, M, D), ::MulDiv(FHeight, M, D));
+    const RECT r = BoundsRect();
+    SetBounds(::MulDiv(r.left, M, D), ::MulDiv(r.top, M, D), ::MulDiv(r.right - r.left, M, D),
+              ::MulDiv(r.bottom - r.top, M, D));
     for (TControl* child : FControls)
         child->ChangeScale(M, D);
     // The font last: the children that take it are sized to it in their scaled places.
@@ -273,11 +288,12 @@ void TControl::Realign()
         return;
     FAligning = true;
     RECT r = ClientRect();
-    for (TAlign pass : {alTop, alBottom, alLeft, alRight, alClient}) {
+    for (TAlign pass : {alTop, alBottom, alLeft, alClient}) {
         for (TControl* c : FControls) {
-            if (c->FAlign != pass || !c->FVisible)
+            if (c->FAlign != pass || !c->Visible())
                 continue;
-            int l = c->FLeft, t = c->FTop, w = c->FWidth, h = c->FHeight;
+            const RECT bounds = c->BoundsRect();
+            int l = bounds.left, t = bounds.top, w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
             switch (pass) {
             case alTop:
                 l = r.left; t = r.top; w = r.right - r.left;
@@ -290,10 +306,6 @@ void TControl::Realign()
             case alLeft:
                 l = r.left; t = r.top; h = r.bottom - r.top;
                 r.left += w;
-                break;
-            case alRight:
-                l = r.right - w; t = r.top; h = r.bottom - r.top;
-                r.right -= w;
                 break;
             default:
                 l = r.left; t = r.top; w = r.right - r.left; h = r.bottom - r.top;
@@ -371,7 +383,7 @@ void TControl::CreateOwnClass(HWND ParentWnd, const char* ClassName, DWORD Style
                       FLeft, FTop, FWidth, FHeight, ParentWnd, nullptr,
                       ::GetModuleHandleA(nullptr), this);
     if (!FHandle)
-        throw std::runtime_error("Cannot create window " + Name());
+        ThrowLastError("Cannot create window " + Name(), "CreateWindowExA");
 }
 
 void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style, DWORD ExStyle, bool Routed)
@@ -380,10 +392,11 @@ void TControl::CreateStdClass(HWND ParentWnd, const char* ClassName, DWORD Style
                                  FLeft, FTop, FWidth, FHeight, ParentWnd, nullptr,
                                  ::GetModuleHandleA(nullptr), nullptr);
     if (!wnd)
-        throw std::runtime_error("Cannot create window " + Name());
+        ThrowLastError("Cannot create window " + Name(), "CreateWindowExA");
     if (Routed && !::SetWindowSubclass(wnd, RoutedProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
+        const ESystemError error = ESystemError::FromLastError("Cannot create window " + Name(), "SetWindowSubclass");
         ::DestroyWindow(wnd);
-        throw std::runtime_error("Cannot create window " + Name());
+        throw error;
     }
     FRouted = Routed;
     Attach(wnd);

@@ -22,7 +22,7 @@
 #include "base/Handle.h"
 #include "ui/Colors.h"
 
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TAlign { alNone, alTop, alBottom, alLeft, alClient };
 
 // Font description; the handle is made on demand and shared by every control
 // that takes the font from its parent.
@@ -63,15 +63,19 @@ public:
 
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign Value);
-    int Left() const { return FLeft; }
-    int Top() const { return FTop; }
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
+    // Where the control stands in its parent's client area (a form: on the
+    // screen); once the window exists, where the window is.
+    RECT BoundsRect() const;
+    int Left() const { return BoundsRect().left; }
+    int Top() const { return BoundsRect().top; }
+    int Width() const { const RECT r = BoundsRect(); return r.right - r.left; }
+    int Height() const { const RECT r = BoundsRect(); return r.bottom - r.top; }
     void SetBounds(int Left, int Top, int Width, int Height);
-    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
-    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    void SetWidth(int Value) { const RECT r = BoundsRect(); SetBounds(r.left, r.top, Value, r.bottom - r.top); }
+    void SetHeight(int Value) { const RECT r = BoundsRect(); SetBounds(r.left, r.top, r.right - r.left, Value); }
 
-    bool Visible() const { return FVisible; }
+    // Once the window exists, whether it has the visible style.
+    bool Visible() const;
     void SetVisible(bool Value);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
@@ -141,7 +145,6 @@ protected:
     LRESULT DefaultProc(UINT Msg, WPARAM WParam, LPARAM LParam);
     HBRUSH BackgroundBrush() const;
     void CreateChildren();
-    void ApplyBounds();
     // Lets the parent route notifications of windows it owns.
     LRESULT ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, bool& Handled);
 
@@ -163,8 +166,8 @@ private:
     TControl* FParent = nullptr;
     std::vector<TControl*> FControls;
     TAlign FAlign = alNone;
-    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
-    bool FVisible = true;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;   // until the window exists
+    bool FVisible = true;   // until the window exists
     std::string FHint;
     std::string FText;
     int FTabOrder = 0;

@@ -1,11 +1,12 @@
 #include "ui/Form.h"
 
 #include "ui/Application.h"
+#include "ui/Menu.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "base/Handle.h"
+#include "base/SystemError.h"
 
 int ScreenPixelsPerInch()
 {
@@ -35,6 +36,12 @@ TForm::TForm(const TFormKey&, TComponent* Owner, std::string Name, std::string C
     FVisible = false;
 }
 
+TForm::~TForm()
+{
+    if (FMainMenu)
+        FMainMenu->FForm = nullptr;
+}
+
 void TForm::Destroy()
 {
     if (FWatcher)
@@ -43,10 +50,9 @@ void TForm::Destroy()
         OnDestroy(*this);
     // The menu belongs to whoever made it: the window lets go of it first,
     // so that destroying the window leaves it alone.
-    if (FMenu && FHandle)
+    if (FMainMenu && FHandle)
         ::SetMenu(FHandle, nullptr);
     DestroyHandle();
-    FMenu = nullptr;
 }
 
 void TForm::DoCreate()
@@ -110,20 +116,25 @@ void TForm::CreateWnd(HWND)
         owner = Application().MainForm()->Handle();
     // Created hidden: Show makes it visible.
     ::CreateWindowExA(ExStyle(), FClassName.c_str(), Text().c_str(), Style(), Left(), Top(),
-                      Width(), Height(), owner, FMenu, ::GetModuleHandleA(nullptr), this);
+                      Width(), Height(), owner, FMainMenu ? FMainMenu->Handle() : nullptr,
+                      ::GetModuleHandleA(nullptr), this);
     if (!FHandle)
-        throw std::runtime_error("Cannot create window " + Name());
+        ThrowLastError("Cannot create window " + Name(), "CreateWindowExA");
     if (FIcon)
         ::SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon));
     if (FSmallIcon)
         ::SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FSmallIcon));
 }
 
-void TForm::SetMenu(HMENU Value)
+void TForm::SetMainMenu(TMainMenu* Value)
 {
-    FMenu = Value;
+    if (FMainMenu && FMainMenu != Value)
+        FMainMenu->FForm = nullptr;
+    FMainMenu = Value;
+    if (Value)
+        Value->FForm = this;
     if (FHandle)
-        ::SetMenu(FHandle, Value);
+        ::SetMenu(FHandle, Value ? Value->Handle() : nullptr);
 }
 
 void TForm::SetClientSize(int Width, int Height)
@@ -131,7 +142,7 @@ void TForm::SetClientSize(int Width, int Height)
     FClientWidth = Width;
     FClientHeight = Height;
     RECT r{0, 0, Width, Height};
-    ::AdjustWindowRectEx(&r, Style(), FMenu != nullptr, ExStyle());
+    ::AdjustWindowRectEx(&r, Style(), FMainMenu != nullptr, ExStyle());
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
@@ -277,9 +288,9 @@ void PassToControls(const TControl& Parent, UINT Msg, WPARAM WParam, LPARAM LPar
 
 LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
-    for (auto& hook : FHooks) {
+    if (FMainMenu) {
         LRESULT result = 0;
-        if (hook(Msg, WParam, LParam, result))
+        if (FMainMenu->HandleMessage(Msg, WParam, LParam, result))
             return result;
     }
     switch (Msg) {
@@ -315,19 +326,6 @@ LRESULT TForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         if (FMinHeight > 0)
             info->ptMinTrackSize.y = FMinHeight;
         return 0;
-    }
-    case WM_WINDOWPOSCHANGED: {
-        auto* pos = reinterpret_cast<WINDOWPOS*>(LParam);
-        if (!::IsIconic(FHandle) && !(pos->flags & SWP_NOSIZE && pos->flags & SWP_NOMOVE)) {
-            RECT r;
-            ::GetWindowRect(FHandle, &r);
-            TControl::FLeft = r.left;
-            TControl::FTop = r.top;
-            TControl::FWidth = r.right - r.left;
-            TControl::FHeight = r.bottom - r.top;
-            Realign();
-        }
-        break;
     }
     }
     return TControl::WndProc(Msg, WParam, LParam);

@@ -11,6 +11,7 @@
 #include "ui/Control.h"
 
 class TForm;
+class TMainMenu;
 
 struct TFormDeleter {
     void operator()(TForm* Form) const;
@@ -70,6 +71,7 @@ class TForm : public TControl {
 public:
     // ClassName: the window class, by convention the form's class name.
     TForm(const TFormKey& Key, TComponent* Owner, std::string Name, std::string ClassName);
+    ~TForm() override;
 
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& Value) { SetText(Value); }
@@ -91,8 +93,9 @@ public:
     void SetClientSize(int Width, int Height);
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
-    // The menu bar; the form shows it but does not own it.
-    void SetMenu(HMENU Value);
+    // The menu bar: the form shows it and hands it its menu messages, but
+    // does not own it (TMainMenu::AttachTo).
+    void SetMainMenu(TMainMenu* Value);
     // The control that takes the focus when the form is first active, and when
     // the control that had it cannot have it back; null: the form itself.
     void SetActiveControl(TControl* Value) { FActiveControl = Value; }
@@ -112,10 +115,6 @@ public:
     // as soon as this returns, without any close or destruction.
     std::function<void(TForm& Sender)> OnEndSession;
     std::function<void(TForm& Sender, WORD& Key)> OnKeyDown;
-
-    // Sees every message of the form before the form does; returns true when it handled it.
-    using TMessageHook = std::function<bool(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result)>;
-    void AddMessageHook(TMessageHook Hook) { FHooks.push_back(std::move(Hook)); }
 
     // Runs OnCreate; a form's constructor calls it once its layout is built.
     void DoCreate();
@@ -152,13 +151,12 @@ private:
     int FMinWidth = 0, FMinHeight = 0;
     int FClientWidth = 0, FClientHeight = 0;   // the client size asked for, if any
     bool FKeyPreview = false;
-    HMENU FMenu = nullptr;
+    TMainMenu* FMainMenu = nullptr;
     HICON FIcon = nullptr, FSmallIcon = nullptr;
     bool FShown = false;
     bool FModal = false;
     bool FModalDone = false;
     TFormWatcher* FWatcher = nullptr;
-    std::vector<TMessageHook> FHooks;
     TControl* FActiveControl = nullptr;
     HWND FFocus = nullptr;
 };

@@ -1,18 +1,13 @@
 #include "ui/Menu.h"
 
 #include <cctype>
-#include <stdexcept>
 
+#include "base/SystemError.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
 namespace {
 constexpr UINT MenuClosedFlags = 0xFFFF;
-
-[[noreturn]] void MenuFailure(const char* What)
-{
-    throw std::runtime_error(std::string(What) + " failed (error " + std::to_string(::GetLastError()) + ")");
-}
 
 // The caption with an access mark before the letter; unchanged without a letter or when it does not occur.
 std::string MarkAccessKey(const std::string& Caption, char Key)
@@ -35,24 +30,17 @@ std::string MarkAccessKey(const std::string& Caption, char Key)
 
 TMenuItem::TMenuItem(TMainMenu& Menu, TMenuItem* Parent, int Index, const TMenuItemDef& Def)
     : TComponent(Menu.Owner() ? Menu.Owner() : &Menu, Def.Name), FMenu(Menu), FParent(Parent), FIndex(Index),
-      FCaption(Def.Caption), FHint(Def.Hint), FAutoCheck(Def.AutoCheck), FAccessKey(Def.AccessKey)
+      FAction(Def.Action), FHint(Def.Hint), FAutoCheck(Def.AutoCheck), FAccessKey(Def.AccessKey)
 {
     OnClick = Def.OnClick;
-    if (Def.Action) {
-        FLink = std::make_unique<TActionLink>(*Def.Action, [this] { ActionChanged(); });
-        FCaption = Def.Action->Caption();
-        FHint = Def.Action->Hint();
-        FEnabled = Def.Action->Enabled();
-        FChecked = Def.Action->Checked();
-    }
     if (!Def.Items.empty()) {
         FSubMenu = ::CreatePopupMenu();
         if (!FSubMenu)
-            MenuFailure("CreatePopupMenu");
-    } else if (!IsLine()) {
+            ThrowLastError("Cannot make the menu " + Def.Name, "CreatePopupMenu");
+    } else if (Def.Caption != "-" || FAction) {
         FCommand = Menu.NextCommand();
     }
-    Insert();
+    Insert(FAction ? ActionText() : Def.Caption);
     for (size_t i = 0; i < Def.Items.size(); ++i)
         FItems.push_back(std::make_unique<TMenuItem>(Menu, this, static_cast<int>(i), Def.Items[i]));
 }
@@ -64,38 +52,59 @@ HMENU TMenuItem::ParentMenu() const
     return FParent ? FParent->FSubMenu : FMenu.Handle();
 }
 
-void TMenuItem::Insert()
+void TMenuItem::Insert(const std::string& Caption)
 {
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
     info.fType = IsLine() ? MFT_SEPARATOR : MFT_STRING;
-    info.fState = (FEnabled ? MFS_ENABLED : MFS_GRAYED) | (FChecked ? MFS_CHECKED : MFS_UNCHECKED);
+    if (FAction)
+        info.fState = (FAction->Enabled() ? MFS_ENABLED : MFS_GRAYED) | (FAction->Checked() ? MFS_CHECKED : 0);
     info.wID = FCommand;
     info.hSubMenu = FSubMenu;
-    std::string text = MenuText();
+    std::string text = Caption;
     if (!IsLine()) {
         info.fMask |= MIIM_STRING;
         info.dwTypeData = text.data();
         info.cch = static_cast<UINT>(text.size());
     }
     if (!::InsertMenuItemA(ParentMenu(), static_cast<UINT>(FIndex), TRUE, &info)) {
+        const auto error = ESystemError::FromLastError("Cannot add the menu entry " + Name(), "InsertMenuItemA");
         if (FSubMenu)
             ::DestroyMenu(FSubMenu);
         FSubMenu = nullptr;
-        MenuFailure("InsertMenuItemA");
+        throw error;
     }
 }
 
-void TMenuItem::UpdateNative()
+bool TMenuItem::Checked() const
 {
-    if (IsLine())
+    return (::GetMenuState(ParentMenu(), static_cast<UINT>(FIndex), MF_BYPOSITION) & MF_CHECKED) != 0;
+}
+
+void TMenuItem::SetState(UINT State)
+{
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE;
+    info.fState = State;
+    ::SetMenuItemInfoA(ParentMenu(), static_cast<UINT>(FIndex), TRUE, &info);
+}
+
+std::string TMenuItem::ActionText() const
+{
+    return MarkAccessKey(FAction->Caption(), FAccessKey);
+}
+
+void TMenuItem::ShowAction()
+{
+    if (!FAction)
         return;
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STATE | MIIM_STRING;
-    info.fState = (FEnabled ? MFS_ENABLED : MFS_GRAYED) | (FChecked ? MFS_CHECKED : MFS_UNCHECKED);
-    std::string text = MenuText();
+    info.fState = (FAction->Enabled() ? MFS_ENABLED : MFS_GRAYED) | (FAction->Checked() ? MFS_CHECKED : 0);
+    std::string text = ActionText();
     info.dwTypeData = text.data();
     info.cch = static_cast<UINT>(text.size());
     ::SetMenuItemInfoA(ParentMenu(), static_cast<UINT>(FIndex), TRUE, &info);
@@ -103,66 +112,27 @@ void TMenuItem::UpdateNative()
         FMenu.MenuBarChanged();
 }
 
-std::string TMenuItem::MenuText() const
-{
-    return MarkAccessKey(FCaption, FAccessKey);
-}
-
-void TMenuItem::SetCaption(std::string Value)
-{
-    FCaption = std::move(Value);
-    UpdateNative();
-}
-
-void TMenuItem::SetEnabled(bool Value)
-{
-    FEnabled = Value;
-    UpdateNative();
-}
-
-void TMenuItem::SetChecked(bool Value)
-{
-    FChecked = Value;
-    UpdateNative();
-}
-
-void TMenuItem::ActionChanged()
-{
-    TAction* action = Action();
-    if (!action)
-        return;
-    FCaption = action->Caption();
-    FHint = action->Hint();
-    FEnabled = action->Enabled();
-    FChecked = action->Checked();
-    UpdateNative();
-}
-
 void TMenuItem::Click()
 {
-    if (TAction* action = Action()) {
-        action->Execute();
+    if (FAction) {
+        FAction->Execute();
         return;
     }
     if (FAutoCheck)
-        SetChecked(!FChecked);
+        SetState(Checked() ? MFS_UNCHECKED : MFS_CHECKED);
     if (OnClick)
         OnClick(*this);
 }
 
 // --- TMainMenu --------------------------------------------------------------
 
-TMainMenu::TMainMenu(TComponent* Owner, std::string Name)
-    : TComponent(Owner, std::move(Name)), FSelf(std::make_shared<TMainMenu*>(this))
-{
-}
+TMainMenu::TMainMenu(TComponent* Owner, std::string Name) : TComponent(Owner, std::move(Name)) {}
 
 TMainMenu::~TMainMenu()
 {
-    *FSelf = nullptr;
-    // A window still showing the bar lets go of it before the bar is destroyed.
-    if (FWindow && ::IsWindow(FWindow) && ::GetMenu(FWindow) == FHandle.Get())
-        ::SetMenu(FWindow, nullptr);
+    // The form lets go of the bar before the bar is destroyed.
+    if (FForm)
+        FForm->SetMainMenu(nullptr);
     FItems.clear();
 }
 
@@ -170,36 +140,25 @@ void TMainMenu::SetItems(const std::vector<TMenuItemDef>& Items)
 {
     TMenuHandle bar(::CreateMenu());
     if (!bar)
-        MenuFailure("CreateMenu");
+        ThrowLastError("Cannot make the menu bar " + Name(), "CreateMenu");
     FItems.clear();
     FNextCommand = FirstCommand;
     std::swap(FHandle, bar);
     for (size_t i = 0; i < Items.size(); ++i)
         FItems.push_back(std::make_unique<TMenuItem>(*this, nullptr, static_cast<int>(i), Items[i]));
-    if (FWindow && ::IsWindow(FWindow) && ::GetMenu(FWindow) == bar.Get())
-        ::SetMenu(FWindow, FHandle.Get());
+    if (FForm)
+        FForm->SetMainMenu(this);
 }
 
 void TMainMenu::AttachTo(TForm& Form)
 {
-    Form.SetMenu(FHandle.Get());
-    FWindow = Form.Handle();
-    std::shared_ptr<TMainMenu*> self = FSelf;
-    TForm* form = &Form;
-    // The hook runs only while the form's window exists, so the form is there.
-    Form.AddMessageHook([self, form](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-        TMainMenu* menu = *self;
-        if (!menu)
-            return false;
-        menu->FWindow = form->Handle();
-        return menu->HandleMessage(msg, wParam, lParam, result);
-    });
+    Form.SetMainMenu(this);
 }
 
 void TMainMenu::MenuBarChanged() const
 {
-    if (FWindow && ::IsWindow(FWindow) && ::GetMenu(FWindow) == FHandle.Get())
-        ::DrawMenuBar(FWindow);
+    if (FForm && FForm->Handle())
+        ::DrawMenuBar(FForm->Handle());
 }
 
 template <typename Pred>
@@ -248,9 +207,9 @@ bool TMainMenu::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& R
         if (!popup)
             return false;
         for (const auto& item : popup->FItems) {
-            if (TAction* action = item->Action()) {
-                action->Update();
-                item->ActionChanged();
+            if (item->FAction) {
+                item->FAction->Update();
+                item->ShowAction();
             }
         }
         return false;

@@ -1,8 +1,10 @@
 // A form's main menu, built from a description. Entries linked to an action
-// take their caption, hint, enabled state and check mark from it. Attached to
-// a form, the menu updates the actions of a popup as it drops down, puts the
-// highlighted entry's hint into the application's hint, empties that hint
-// when the menu closes, and runs the chosen entry.
+// take their caption, enabled state and check mark from it as their popup
+// drops down, and its hint as they are highlighted. Attached to a form, the
+// menu gets the form's menu messages from the form's window procedure: it
+// updates the actions of a popup as it drops down, puts the highlighted
+// entry's hint into the application's hint, empties that hint when the menu
+// closes, and runs the chosen entry.
 //
 // Classes in this file: TMenuItemDef, TMenuItem, TMainMenu.
 #pragma once
@@ -41,58 +43,43 @@ public:
     TMenuItem(TMainMenu& Menu, TMenuItem* Parent, int Index, const TMenuItemDef& Def);
     ~TMenuItem() override;
 
-    TMenuItem* Parent() const { return FParent; }
-    int Count() const { return static_cast<int>(FItems.size()); }
-    TMenuItem& Items(int Index) const { return *FItems.at(static_cast<size_t>(Index)); }
-
-    // With an action these follow the action; setting them then lasts until its next change.
-    const std::string& Caption() const { return FCaption; }
-    void SetCaption(std::string Value);
-    const std::string& Hint() const { return FHint; }
-    void SetHint(std::string Value) { FHint = std::move(Value); }
-    bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool Value);
-    bool Checked() const { return FChecked; }
-    void SetChecked(bool Value);
-    bool AutoCheck() const { return FAutoCheck; }
-    bool IsLine() const { return FCaption == "-"; }
-    TAction* Action() const { return FLink ? FLink->Action() : nullptr; }
+    // With an action, the action's hint.
+    const std::string& Hint() const { return FAction ? FAction->Hint() : FHint; }
+    // The check mark the entry shows.
+    bool Checked() const;
+    bool IsLine() const { return !FCommand && !FSubMenu; }
+    TAction* Action() const { return FAction; }
 
     TNotifyEvent OnClick;
 
     // The WM_COMMAND identifier of a plain entry; 0 for separators and popups.
     UINT Command() const { return FCommand; }
-    // The drop-down of an entry with sub-items; null otherwise.
-    HMENU SubMenu() const { return FSubMenu; }
     // The menu the entry stands in.
     HMENU ParentMenu() const;
 
     // Choosing the entry: with an action, the action's rule (which also sets
-    // the check mark); without one, an auto-check entry toggles its check
+    // its check); without one, an auto-check entry toggles its check mark
     // and OnClick runs.
     void Click();
-    // Takes caption, hint, enabled state and check mark from the action.
-    void ActionChanged();
+    // Shows the action's caption, enabled state and check mark.
+    void ShowAction();
 
 private:
     friend class TMainMenu;
-    void Insert();
-    void UpdateNative();
-    // The caption as the menu shows it, with the access mark.
-    std::string MenuText() const;
+    void Insert(const std::string& Caption);
+    void SetState(UINT State);
+    // The action's caption as the menu shows it, with the access mark.
+    std::string ActionText() const;
 
     TMainMenu& FMenu;
     TMenuItem* FParent;
     int FIndex;
-    std::string FCaption;
+    TAction* FAction;
     std::string FHint;
-    bool FEnabled = true;
-    bool FChecked = false;
     bool FAutoCheck = false;
     char FAccessKey = 0;
     UINT FCommand = 0;
     HMENU FSubMenu = nullptr; // owned by the menu bar once inserted
-    std::unique_ptr<TActionLink> FLink;
     std::vector<std::unique_ptr<TMenuItem>> FItems;
 };
 
@@ -103,14 +90,12 @@ public:
 
     // Replaces every entry with those described; the items are members of the menu's owner.
     void SetItems(const std::vector<TMenuItemDef>& Items);
-    int Count() const { return static_cast<int>(FItems.size()); }
-    TMenuItem& Items(int Index) const { return *FItems.at(static_cast<size_t>(Index)); }
 
     // The menu bar; the menu owns it.
     HMENU Handle() const { return FHandle.Get(); }
 
-    // Becomes the form's menu bar and starts watching the form's messages.
-    // The menu must outlive the form's window, or leave it first.
+    // Becomes the form's menu bar; the form hands it its menu messages until
+    // either of the two goes.
     void AttachTo(TForm& Form);
 
     TMenuItem* FindCommand(UINT Command) const;
@@ -124,6 +109,7 @@ public:
 
 private:
     friend class TMenuItem;
+    friend class TForm;
     UINT NextCommand() { return FNextCommand++; }
     void MenuBarChanged() const;
     template <typename Pred>
@@ -135,7 +121,5 @@ private:
     // commands (IDOK, IDCANCEL and the other dialog results).
     static constexpr UINT FirstCommand = 100;
     UINT FNextCommand = FirstCommand;
-    HWND FWindow = nullptr;
-    // Shared with the form's message hook, which goes quiet when the menu goes.
-    std::shared_ptr<TMainMenu*> FSelf;
+    TForm* FForm = nullptr;
 };

@@ -48,8 +48,6 @@ void TSplitter::MoveBy(int Delta)
     bool vertical = Vertical();
     int size = vertical ? neighbour->Width() : neighbour->Height();
     int otherSize = other ? (vertical ? other->Width() : other->Height()) : 0;
-    if (Align() == alRight || Align() == alBottom)
-        Delta = -Delta;
     int wanted = SplitterClamp(size + Delta, size, otherSize, FMinSize);
     if (vertical)
         neighbour->SetWidth(wanted);
@@ -93,12 +91,7 @@ LRESULT TSplitter::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
             TControl* n = Neighbour();
             int current = Vertical() ? n->Width() : n->Height();
             int moved = Vertical() ? pt.x - FDragStart.x : pt.y - FDragStart.y;
-            if (Align() == alRight || Align() == alBottom)
-                moved = -moved;
-            int delta = FStartSize + moved - current;
-            if (Align() == alRight || Align() == alBottom)
-                delta = -delta;
-            MoveBy(delta);
+            MoveBy(FStartSize + moved - current);
         }
         return 0;
     case WM_LBUTTONUP:

@@ -1,5 +1,6 @@
-// TSplitter: a bar between two aligned panes. Dragging it resizes the control
-// that it borders on its own side; both panes keep at least MinSize.
+// TSplitter: a bar between two aligned panes, standing right of a left-aligned
+// pane or below a top-aligned one. Dragging it resizes the control that it
+// borders on its own side; both panes keep at least MinSize.
 #pragma once
 
 #include "ui/Control.h"
@@ -28,7 +29,7 @@ protected:
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
 
 private:
-    bool Vertical() const { return Align() == alLeft || Align() == alRight; }
+    bool Vertical() const { return Align() == alLeft; }
     int FMinSize = 30;
     bool FBeveled = false;
     bool FDragging = false;

@@ -85,43 +85,49 @@ TLabel::TLabel(TComponent* Owner, std::string Name) : TControl(Owner, std::move(
 
 void TLabel::SetCaption(const std::string& Value)
 {
-    FCaption = Value;
     SetText(Value);
-    AdjustSize();
+    AdjustSize(Value);
     Invalidate();
 }
 
 void TLabel::SetAutoSize(bool Value)
 {
     FAutoSize = Value;
-    AdjustSize();
+    AdjustSize(Text());
 }
 
 SIZE TLabel::TextExtent() const
+{
+    return ExtentOf(Text());
+}
+
+SIZE TLabel::ExtentOf(const std::string& Caption) const
 {
     SIZE extent{0, 0};
     const TScreenDC dc;
     TSelectObject font(dc.DC(), FontHandle());
     RECT r{0, 0, 0, 0};
-    const std::string text = FCaption.empty() ? std::string(" ") : FCaption;
+    const std::string& caption = Caption;
+    const std::string text = caption.empty() ? std::string(" ") : caption;
     ::DrawTextA(dc.DC(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
-    extent.cx = FCaption.empty() ? 0 : r.right - r.left;
+    extent.cx = caption.empty() ? 0 : r.right - r.left;
     extent.cy = r.bottom - r.top;
     return extent;
 }
 
-void TLabel::AdjustSize()
+void TLabel::AdjustSize(const std::string& Caption)
 {
     if (!FAutoSize)
         return;
-    SIZE extent = TextExtent();
-    SetBounds(Left(), Top(), extent.cx, extent.cy);
+    const SIZE extent = ExtentOf(Caption);
+    const RECT r = BoundsRect();
+    SetBounds(r.left, r.top, extent.cx, extent.cy);
 }
 
 void TLabel::FontChanged()
 {
     TControl::FontChanged();
-    AdjustSize();
+    AdjustSize(Text());
 }
 
 void TLabel::CreateWnd(HWND ParentWnd)
@@ -141,7 +147,8 @@ void TLabel::Paint(HDC DC)
         format |= DT_CENTER;
     else if (FAlignment == taRightJustify)
         format |= DT_RIGHT;
-    ::DrawTextA(DC, FCaption.c_str(), static_cast<int>(FCaption.size()), &r, format);
+    const std::string caption = Text();
+    ::DrawTextA(DC, caption.c_str(), static_cast<int>(caption.size()), &r, format);
 }
 
 LRESULT TLabel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -237,7 +244,7 @@ TMemo::TMemo(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Na
 void TMemo::CreateWnd(HWND ParentWnd)
 {
     DWORD style = WS_CHILD | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
-                  ES_AUTOVSCROLL | ES_NOHIDESEL | (FReadOnly ? ES_READONLY : 0);
+                  ES_AUTOVSCROLL | ES_NOHIDESEL | ES_READONLY;
     CreateStdClass(ParentWnd, "EDIT", style, WS_EX_CLIENTEDGE);
     // No limit of the control's own on how much text it takes.
     ::SendMessageA(FHandle, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);

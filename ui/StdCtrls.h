@@ -45,7 +45,7 @@ class TLabel : public TControl {
 public:
     TLabel(TComponent* Owner, std::string Name);
     void SetCaption(const std::string& Value);
-    const std::string& Caption() const { return FCaption; }
+    std::string Caption() const { return Text(); }
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool Value);
     TAlignment Alignment() const { return FAlignment; }
@@ -65,7 +65,9 @@ protected:
     void Paint(HDC DC) override;
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
     void FontChanged() override;
-    void AdjustSize();
+    // Sized to the caption, which the label holds or is about to hold.
+    void AdjustSize(const std::string& Caption);
+    SIZE ExtentOf(const std::string& Caption) const;
     // Reactions a descendant may replace; the base fires the events.
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
@@ -74,7 +76,6 @@ protected:
     virtual void Click();
 
 private:
-    std::string FCaption;
     bool FAutoSize = true;
     TAlignment FAlignment = taLeftJustify;
     bool FTransparent = false;
@@ -83,21 +84,16 @@ private:
     bool FPressed = false;
 };
 
-// Multi-line text: read-only here, white (the system's window colour under
-// high contrast), both scroll bars.
+// Multi-line text, read-only, white (the system's window colour under high
+// contrast), both scroll bars.
 class TMemo : public TControl {
 public:
     TMemo(TComponent* Owner, std::string Name);
     void Clear() { SetText({}); }
-    bool ReadOnly() const { return FReadOnly; }
-    void SetReadOnly(bool Value) { FReadOnly = Value; }
 
 protected:
     void CreateWnd(HWND ParentWnd) override;
     HBRUSH CtlColor(HDC DC) override;
-
-private:
-    bool FReadOnly = true;
 };
 
 class TButton : public TControl {
@@ -116,6 +112,8 @@ class TStatusBar : public TControl {
 public:
     TStatusBar(TComponent* Owner, std::string Name);
     ~TStatusBar() override;
+    // Kept beside the window too: a status bar in simple mode does not give
+    // its text back everywhere (Wine's answers SB_GETTEXT with nothing).
     std::string SimpleText() const { return FSimpleText; }
     void SetSimpleText(const std::string& Value);
     void SetAutoHint(bool Value);

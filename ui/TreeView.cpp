@@ -1,6 +1,7 @@
 #include "ui/TreeView.h"
 
-#include <stdexcept>
+#include "base/ScopeExit.h"
+#include "base/SystemError.h"
 
 TTreeView::TTreeView(TComponent* Owner, std::string Name) : TControl(Owner, std::move(Name)) {}
 
@@ -18,17 +19,23 @@ void TTreeView::CreateWnd(HWND ParentWnd)
     ::SendMessageA(FHandle, TVM_SETINDENT, FIndent, 0);
 }
 
+int TTreeView::Indent() const
+{
+    return FHandle ? static_cast<int>(::SendMessageA(FHandle, TVM_GETINDENT, 0, 0)) : FIndent;
+}
+
 void TTreeView::SetIndent(int Value)
 {
-    FIndent = Value;
     if (FHandle)
         ::SendMessageA(FHandle, TVM_SETINDENT, Value, 0);
+    else
+        FIndent = Value;
 }
 
 void TTreeView::ChangeScale(int M, int D)
 {
     TControl::ChangeScale(M, D);
-    SetIndent(::MulDiv(FIndent, M, D));
+    SetIndent(::MulDiv(Indent(), M, D));
 }
 
 HTREEITEM TTreeView::AddChild(HTREEITEM Parent, std::string_view Text, std::unique_ptr<TTreeNodeData> Data)
@@ -44,7 +51,7 @@ HTREEITEM TTreeView::AddChild(HTREEITEM Parent, std::string_view Text, std::uniq
     auto node = reinterpret_cast<HTREEITEM>(
         ::SendMessageA(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!node)
-        throw std::runtime_error("Cannot add tree node");
+        ThrowLastError("Cannot add tree node", "TVM_INSERTITEMA");
     if (Data)
         FData.emplace(node, std::move(Data));
     else
@@ -61,7 +68,7 @@ void TTreeView::AddChildrenLater(HTREEITEM Node, TMakeChildren Make)
     item.hItem = Node;
     item.cChildren = 1;
     if (!::SendMessageA(FHandle, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        throw std::runtime_error("Cannot change tree node");
+        ThrowLastError("Cannot change tree node", "TVM_SETITEMA");
     FLater[Node] = std::move(Make);
 }
 
@@ -74,13 +81,8 @@ void TTreeView::MakeChildren(HTREEITEM Node)
     TMakeChildren make = std::move(later->second);
     FLater.erase(later);
     BeginUpdate();
-    try {
-        make(*this, Node);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const auto resume = ScopeExit([this] { EndUpdate(); });
+    make(*this, Node);
 }
 
 void TTreeView::ClearNodes()

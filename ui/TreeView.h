@@ -50,7 +50,7 @@ public:
     TTreeNodeData* NodeData(HTREEITEM Node) const;
     bool Expanded(HTREEITEM Node) const;
 
-    int Indent() const { return FIndent; }
+    int Indent() const;
     void SetIndent(int Value);
     // The indent scales with the rest.
     void ChangeScale(int M, int D) override;
@@ -69,6 +69,6 @@ private:
     std::unordered_map<HTREEITEM, TMakeChildren> FLater;
     size_t FDatalessCount = 0;
     std::string FNewText; // the text of the node being added, with its zero byte
-    int FIndent = 19;
+    int FIndent = 19;   // until the window exists
     bool FClearing = false;
 };

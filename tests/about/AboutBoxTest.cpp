@@ -5,7 +5,7 @@
 
 #include "about/AboutBox.h"
 #include "base/Product.h"
-#include "ui/Dib.h"
+#include "about/Dib.h"
 
 namespace {
 

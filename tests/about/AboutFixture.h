@@ -11,7 +11,7 @@
 
 #include "ui/Application.h"
 #include "ui/Form.h"
-#include "ui/Shell.h"
+#include "base/Shell.h"
 
 // One ShellExecuteA call as the shell would have received it.
 struct TShellCall {

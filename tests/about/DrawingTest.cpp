@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "ui/Application.h"
-#include "ui/Dib.h"
-#include "ui/Image.h"
-#include "ui/LabelFX.h"
+#include "about/Dib.h"
+#include "about/Image.h"
+#include "about/LabelFX.h"
 
 namespace {
 

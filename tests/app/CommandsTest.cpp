@@ -4,7 +4,7 @@
 #include "MenuDriver.h"
 #include "app/Addresses.h"
 #include "base/Product.h"
-#include "ui/Shell.h"
+#include "base/Shell.h"
 
 #include <commctrl.h>
 
@@ -67,6 +67,7 @@ protected:
     Strings ShowChecks() const
     {
         Strings checked;
+        Menu->Open(Menu->Find({"View"})); // as the user sees them
         for (const char* caption : {"Show all entries", "Show cookies", "Show history", "Show URLs"})
             if (TMenuDriver::Checked(Menu->Find({"View", caption})))
                 checked.push_back(caption);
@@ -378,12 +379,14 @@ TEST_F(CommandsTest, SwitchingThePreviewOffKeepsTheBrowserPageButEmptiesTheTextV
     form.HeaderMemo.SetText("Set-Cookie: a=1");
     Menu->Choose({"View", "Show the content"});
     EXPECT_FALSE(form.PreviewOn());
+    Menu->Open(Menu->Find({"View"})); // the entry shows the action's check as the menu drops
     EXPECT_FALSE(TMenuDriver::Checked(showContent));
     EXPECT_EQ(form.HeaderMemo.Text(), "");
     EXPECT_TRUE(form.HeaderMemo.Visible());
 
     Menu->Choose({"View", "Show the content"});
     EXPECT_TRUE(form.PreviewOn());
+    Menu->Open(Menu->Find({"View"}));
     EXPECT_TRUE(TMenuDriver::Checked(showContent));
 
     // The browser view in front: the text view stays hidden, so its page stays in view.

@@ -8,14 +8,14 @@
 
 namespace {
 
-const std::wstring kIni = L"C:\\app\\morvane.ini";
+const std::wstring IniName = L"C:\\app\\morvane.ini";
 
 class FormStorageTest : public MainFormTest {
 protected:
-    void SetIni(std::string Text) { Files.Files[kIni] = std::move(Text); }
+    void SetIni(std::string Text) { Files.Files[IniName] = std::move(Text); }
     std::string Ini() const
     {
-        auto it = Files.Files.find(kIni);
+        auto it = Files.Files.find(IniName);
         return it == Files.Files.end() ? std::string() : it->second;
     }
     // The window as its first show notification leaves it, just before it
@@ -213,7 +213,7 @@ TEST_F(FormStorageTest, AReadOnlyFileIsRestoredButNeverChanged)
 {
     const std::string original = "; mine\n[frmMorvane]\nNormPos=10,20,654,492\n";
     SetIni(original);
-    Files.ReadOnlyFiles[kIni] = true;
+    Files.ReadOnlyFiles[IniName] = true;
     Open();
     EXPECT_EQ(Bounds(NormalBounds()), (std::vector<int>{10, 20, 654, 492}));
     Form->CloseQuery();

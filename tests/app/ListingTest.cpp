@@ -167,6 +167,19 @@ TEST_F(MainFormTest, ARebuildThatFailsHalfwayShowsWhatItListedAndFilesNothingTwi
     EXPECT_EQ(form.sStatusBar1.SimpleText(), "Entries:  1");
 }
 
+TEST_F(MainFormTest, AHostSelectionThatFailsInAnyWayEndsItsListingAndLeavesTheListRepainting)
+{
+    Cache.Entries = {Entry("http://a.example.org/1"), Entry("http://a.example.org/2"), Entry("http://a.example.org/3")};
+    TfrmMorvane& form = Create();
+    form.LoadCache();
+    Cache.ThrowForUrl = "http://a.example.org/2";
+    form.CacheTreeView.Select(NodeNamed(form.CacheTreeView, "a.example.org"));
+    EXPECT_FALSE(form.CacheListView.Updating());
+    EXPECT_EQ(Captions(), std::vector<std::string>{"http://a.example.org/1"});
+    EXPECT_EQ(form.sStatusBar1.SimpleText(), "Entries:  1");
+    EXPECT_TRUE(Boxes.empty());
+}
+
 TEST_F(MainFormTest, CellTextsOfARow)
 {
     TScriptEntry never = Entry("http://example.org/never");

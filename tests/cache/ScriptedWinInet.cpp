@@ -195,6 +195,8 @@ TScriptEntry* Find(LPCSTR Url)
 BOOL WINAPI ScriptedGetInfo(LPCSTR Url, LPINTERNET_CACHE_ENTRY_INFOA Info, LPDWORD Size, LPSTR, LPDWORD, LPVOID, DWORD)
 {
     Script->InfoCalls.push_back(Seen(Info, Size));
+    if (!Script->ThrowForUrl.empty() && Script->ThrowForUrl == Url)
+        throw 42;
     if (Script->ZeroSizeSucceeds) {
         // Every other call: the first of a pair asks for 0 bytes, the second succeeds.
         const bool sizing = Script->InfoCalls.size() % 2 == 1;

@@ -71,6 +71,7 @@ public:
     bool LibraryLoads = true;
     bool LoadThrows = false;             // LoadLibraryA raises a C++ exception
     int ThrowAfter = -1;                 // FindNext raises one once this many entries were enumerated
+    std::string ThrowForUrl;             // its look-up raises something that is no std::exception
     std::string MissingFunction;         // GetProcAddress gives null for this name
     DWORD FirstError = 0;                // FindFirst fails with this code when not 0
     DWORD EndError = ERROR_NO_MORE_ITEMS; // what an enumeration gives when the entries run out

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr DWORD kRunBound = 30000;   // milliseconds to start, and again to close
+constexpr DWORD RunBound = 30000;   // milliseconds to start, and again to close
 
 // The example file of a first run that ends with a normal close on 1024 x 768
 // at 96 pixels per inch, with the maximized position that Wine reports.
@@ -49,14 +49,14 @@ void RunOnce(TScratchCopy& Copy, Act act, std::vector<std::string>* Boxes = null
     TMorvaneProcess morvane(Copy.Exe());
     ASSERT_TRUE(morvane.Started());
     std::vector<std::string> boxes;
-    HWND wnd = morvane.WaitForMainWindow(boxes, kRunBound);
+    HWND wnd = morvane.WaitForMainWindow(boxes, RunBound);
     if (Boxes)
         *Boxes = boxes;
     else
         EXPECT_TRUE(boxes.empty()) << boxes.front();
     ASSERT_NE(wnd, nullptr) << "no main window";
     act(wnd);
-    ASSERT_TRUE(morvane.Close(kRunBound)) << "did not end in time";
+    ASSERT_TRUE(morvane.Close(RunBound)) << "did not end in time";
     EXPECT_EQ(morvane.ExitCode(), 0u);
 }
 

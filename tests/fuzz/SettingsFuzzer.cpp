@@ -68,8 +68,8 @@ public:
     unsigned long ProcessId() override { return 7; }
 };
 
-constexpr std::string_view kAlignment[] = {"taLeftJustify", "taRightJustify", "taCenter"};
-const std::wstring kIni = L"C:\\app\\morvane.ini";
+constexpr std::string_view AlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+const std::wstring IniName = L"C:\\app\\morvane.ini";
 
 template <class F>
 void Absorb(F f)
@@ -100,7 +100,7 @@ void ReadAsFormStorage(TJvAppIniFileStorage& Storage)
     for (int i = 0; i < count && i < 64; ++i) {
         std::string item = JoinStoragePaths({columns, "Item" + std::to_string(i)});
         Absorb([&] {
-            Storage.ReadEnumeration(item + "\\Alignment", kAlignment, 0);
+            Storage.ReadEnumeration(item + "\\Alignment", AlignmentNames, 0);
             Storage.ReadBoolean(item + "\\AutoSize", false);
             Storage.ReadString(item + "\\Caption", "");
             Storage.ReadInteger(item + "\\ImageIndex", -1);
@@ -123,7 +123,7 @@ void WriteAsFormStorage(TJvAppIniFileStorage& Storage, int Seed)
     Storage.WriteInteger(columns + "\\Count", 2);
     for (int i = 0; i < 2; ++i) {
         std::string item = columns + "\\Item" + std::to_string(i);
-        Storage.WriteEnumeration(item + "\\Alignment", kAlignment, (Seed + i) & 3);
+        Storage.WriteEnumeration(item + "\\Alignment", AlignmentNames, (Seed + i) & 3);
         Storage.WriteBoolean(item + "\\AutoSize", (Seed >> i) & 1);
         Storage.WriteString(item + "\\Caption", "Name");
         Storage.WriteInteger(item + "\\Width", Seed - i);
@@ -147,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
 
     int seed = Size ? static_cast<int>(static_cast<std::int8_t>(Data[0])) : 0;
     TMemoryFileSystem fileSystem;
-    fileSystem.Files[kIni] = std::string(bytes);
+    fileSystem.Files[IniName] = std::string(bytes);
     {
         TJvAppIniFileStorage storage(nullptr, "JvAppIniFileStorage1", &fileSystem);
         storage.ReadSettingsFile();
@@ -162,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         bool refused = false;
         int read = -9;
         try {
-            read = storage.ReadEnumeration("frmMorvane\\CacheListView_Columns\\Item1\\Alignment", kAlignment, -9);
+            read = storage.ReadEnumeration("frmMorvane\\CacheListView_Columns\\Item1\\Alignment", AlignmentNames, -9);
         } catch (const EConvertError&) {
             refused = true;
         }
@@ -172,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     }
     // The destructor wrote the file, whole, and nothing else is left behind.
     Require(fileSystem.Files.size() == 1, "temporary file left behind");
-    auto it = fileSystem.Files.find(kIni);
+    auto it = fileSystem.Files.find(IniName);
     Require(it != fileSystem.Files.end(), "settings file not written");
     TIniDocument written;
     written.Load(it->second);

@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::wstring kIni = L"C:\\app\\morvane.ini";
+const std::wstring IniName = L"C:\\app\\morvane.ini";
 
 // A form that keeps its settings as the main window does, with the pair
 // declared the other way round: the order of the members decides nothing.
@@ -85,7 +85,7 @@ TEST_F(FormStorage, TheFormsOwnHandlersRunAroundTheSettingsStepsWhenEverAssigned
                                                "destroy 0"}));
     // The file, written as the storage went, holds that last save.
     TIniDocument written;
-    written.Load(Files.Files[kIni]);
+    written.Load(Files.Files[IniName]);
     EXPECT_EQ(written.ReadString("frmTest", "FormVersion", ""), "0");
     EXPECT_EQ(written.ReadString("frmTest\\List_Columns\\Item0", "Caption", ""), "One");
 
@@ -94,7 +94,7 @@ TEST_F(FormStorage, TheFormsOwnHandlersRunAroundTheSettingsStepsWhenEverAssigned
     Make().OnEndSession = [&](TForm&) { calls.push_back(Files.Files.empty() ? "end, no file yet" : "end"); };
     ::SendMessageA(Form->Handle(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(calls.back(), "end, no file yet");
-    EXPECT_NE(Files.Files[kIni].find("FormVersion=0"), std::string::npos);
+    EXPECT_NE(Files.Files[IniName].find("FormVersion=0"), std::string::npos);
 }
 
 TEST_F(FormStorage, StoredPropsBindToMembersByNameAndUnknownOnesAreDropped)

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr std::string_view kAlignment[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+constexpr std::string_view AlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 
 std::string ModuleFolder()
 {
@@ -146,7 +146,7 @@ TEST_F(StorageOnDisk, FirstRunWritesTheFileAndNothingElse)
         storage.ReadSettingsFile();
         EXPECT_FALSE(storage.ReadOnly());
         storage.WriteInteger("frmMorvane\\FormVersion", 0);
-        storage.WriteEnumeration("frmMorvane\\CacheListView_Columns\\Item0\\Alignment", kAlignment, 0);
+        storage.WriteEnumeration("frmMorvane\\CacheListView_Columns\\Item0\\Alignment", AlignmentNames, 0);
         EXPECT_FALSE(Exists(Ini));   // only at destruction
     }
     EXPECT_EQ(ReadBytes(Ini), "[frmMorvane]\r\nFormVersion=0\r\n\r\n"
@@ -342,7 +342,7 @@ TEST_F(StorageOnDisk, HostileFilesLoadReadAndWriteBack)
             for (int i = 0; i < count && i < 10000; ++i) {
                 std::string item = "frmMorvane\\CacheListView_Columns\\Item" + std::to_string(i);
                 absorb([&] {
-                    storage.ReadEnumeration(item + "\\Alignment", kAlignment, 0);
+                    storage.ReadEnumeration(item + "\\Alignment", AlignmentNames, 0);
                     storage.ReadBoolean(item + "\\AutoSize", false);
                     storage.ReadInteger(item + "\\MinWidth", 0);
                     storage.ReadInteger(item + "\\Width", 50);

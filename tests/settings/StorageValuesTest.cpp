@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::string_view kAlignment[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+constexpr std::string_view AlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 
 // A storage over an in-memory file whose text is given.
 struct TStorageOn {
@@ -93,15 +93,15 @@ TEST(StorageValues, BooleansAsWordsOrIntegers)
 TEST(StorageValues, EnumerationsByIdentifierOrOrdinal)
 {
     TStorageOn s("[e]\nA=taCenter\nB=TARIGHTJUSTIFY\nC=1\nD=3\nE=-1\nF=taSideways\n");
-    EXPECT_EQ(s.Storage.ReadEnumeration("e\\A", kAlignment, 0), 2);
-    EXPECT_EQ(s.Storage.ReadEnumeration("e\\B", kAlignment, 0), 1);
-    EXPECT_EQ(s.Storage.ReadEnumeration("e\\C", kAlignment, 0), 1);
-    EXPECT_EQ(s.Storage.ReadEnumeration("e\\Missing", kAlignment, 2), 2);
-    EXPECT_EQ(ConversionMessage([&] { s.Storage.ReadEnumeration("e\\F", kAlignment, 0); }),
+    EXPECT_EQ(s.Storage.ReadEnumeration("e\\A", AlignmentNames, 0), 2);
+    EXPECT_EQ(s.Storage.ReadEnumeration("e\\B", AlignmentNames, 0), 1);
+    EXPECT_EQ(s.Storage.ReadEnumeration("e\\C", AlignmentNames, 0), 1);
+    EXPECT_EQ(s.Storage.ReadEnumeration("e\\Missing", AlignmentNames, 2), 2);
+    EXPECT_EQ(ConversionMessage([&] { s.Storage.ReadEnumeration("e\\F", AlignmentNames, 0); }),
               "'taSideways' is not a valid integer value");
-    EXPECT_THROW(s.Storage.ReadEnumeration("e\\D", kAlignment, 0), EConvertError);   // outside the type
-    EXPECT_THROW(s.Storage.ReadEnumeration("e\\E", kAlignment, 0), EConvertError);
-    s.Storage.WriteEnumeration("e\\W", kAlignment, 0);
+    EXPECT_THROW(s.Storage.ReadEnumeration("e\\D", AlignmentNames, 0), EConvertError);   // outside the type
+    EXPECT_THROW(s.Storage.ReadEnumeration("e\\E", AlignmentNames, 0), EConvertError);
+    s.Storage.WriteEnumeration("e\\W", AlignmentNames, 0);
     EXPECT_EQ(s.Storage.ReadString("e\\W"), "taLeftJustify");
 }
 

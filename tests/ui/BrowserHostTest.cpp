@@ -34,6 +34,10 @@ void* operator new(std::size_t Size)
     void* block = FailAllocations ? nullptr : std::malloc(Size ? Size : 1);
     return block ? block : throw std::bad_alloc();
 }
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC takes the blocks of this operator new for those of the standard one.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete(void* Block) noexcept { std::free(Block); }
 void operator delete(void* Block, std::size_t) noexcept { std::free(Block); }
 
@@ -509,7 +513,7 @@ TEST_F(BrowserHostTest, ViewStaysOfflineLeavesNoTraceAndShowsTheEmptyPageAfterAF
     // A refused call and a failed load end on the empty page, which the sink lets load.
     IDispatch* sink = Host->EventSink();
     TNavigateSpy::RefuseNext = true;
-    EXPECT_THROW(Host->Navigate(L"C:\\cache\\other.htm"), EOleError);
+    EXPECT_THROW(Host->Navigate(L"C:\\cache\\other.htm"), ESystemError);
     EXPECT_EQ(BrowserBlankPage, spy.Calls.back().first);
     EXPECT_FALSE(BeforeNavigateCancelled(sink, BrowserBlankPage));
     static_cast<TBrowserEvents*>(sink)->SetAllowedAddress(L"C:\\cache\\page.htm");
@@ -588,20 +592,26 @@ TEST_F(BrowserHostTest, MissingControlClassLeavesABlankWindowAndNavigateThrows)
     try {
         orphan.Navigate(L"C:\\page.htm");
         FAIL() << "Navigate did not throw";
-    } catch (const EOleError& e) {
+    } catch (const ESystemError& e) {
         EXPECT_EQ(REGDB_E_CLASSNOTREG, e.Result());
         EXPECT_NE(std::string::npos, std::string(e.what()).find("0x80040154")) << e.what();
         EXPECT_NE(std::string::npos, std::string(e.what()).find("web browser")) << e.what();
     }
-    EXPECT_THROW(orphan.SetVisible(true), EOleError);
+    EXPECT_THROW(orphan.SetVisible(true), ESystemError);
 }
 
-TEST(OleErrorTest, TextNamesTheFailureTheSystemTextAndTheCode)
+TEST(SystemErrorTest, TextNamesTheFailureTheSystemTextTheCallAndTheCode)
 {
-    EOleError denied("Cannot navigate", E_ACCESSDENIED);
+    ESystemError denied("Cannot navigate", "IWebBrowser2::Navigate", E_ACCESSDENIED);
     EXPECT_EQ(E_ACCESSDENIED, denied.Result());
     std::string text = denied.what();
     EXPECT_EQ(0u, text.find("Cannot navigate: ")) << text;
     EXPECT_NE(std::string::npos, text.find("denied")) << text;
-    EXPECT_EQ(text.size() - 13, text.find(" (0x80070005)")) << text;
+    EXPECT_EQ(text.size() - 37, text.find(" (IWebBrowser2::Navigate, 0x80070005)")) << text;
+
+    // A Windows error as the system numbers it, and the call that left it.
+    ::SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    const std::string lost = ESystemError::FromLastError("Cannot create window X", "CreateWindowExA").what();
+    EXPECT_EQ(0u, lost.find("Cannot create window X: ")) << lost;
+    EXPECT_EQ(lost.size() - 30, lost.find(" (CreateWindowExA, error 1400)")) << lost;
 }

@@ -1,9 +1,9 @@
-#include "ui/Image.h"
+#include "about/Image.h"
 
 #include <cstdint>
 #include <vector>
 
-#include "ui/Dib.h"
+#include "about/Dib.h"
 
 bool TImage::LoadFromResourceName(HINSTANCE Instance, const char* ResourceName)
 {

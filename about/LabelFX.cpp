@@ -1,6 +1,6 @@
-#include "ui/LabelFX.h"
+#include "about/LabelFX.h"
 
-#include "ui/Dib.h"
+#include "about/Dib.h"
 
 void BoxBlur3x3(std::vector<uint8_t>& Coverage, int Width, int Height)
 {
